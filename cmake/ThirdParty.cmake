@@ -1,0 +1,36 @@
+# Dependencies come from Debian's packages. The header-only ones (nlohmann-json, CLI11, stb) are shared by the
+# Linux and the Windows build: for the cross build they are staged into a folder of their own, so that the host's
+# /usr/include never reaches the mingw compiler.
+set(VORLANE_HEADER_ONLY_DIR ${CMAKE_BINARY_DIR}/third_party/include)
+file(MAKE_DIRECTORY ${VORLANE_HEADER_ONLY_DIR})
+foreach(dir nlohmann CLI stb)
+  if(NOT EXISTS /usr/include/${dir})
+    message(FATAL_ERROR "/usr/include/${dir} is missing: run scripts/install-deps first")
+  endif()
+  file(CREATE_LINK /usr/include/${dir} ${VORLANE_HEADER_ONLY_DIR}/${dir} SYMBOLIC)
+endforeach()
+add_library(header_only_deps INTERFACE)
+target_include_directories(header_only_deps SYSTEM INTERFACE ${VORLANE_HEADER_ONLY_DIR})
+
+# zlib: Debian's zlib1g-dev on Linux, libz-mingw-w64-dev (static) for Windows.
+if(WIN32)
+  add_library(vorlane_zlib INTERFACE)
+  target_link_libraries(vorlane_zlib INTERFACE /usr/x86_64-w64-mingw32/lib/libz.a)
+else()
+  find_package(ZLIB REQUIRED)
+  add_library(vorlane_zlib INTERFACE)
+  target_link_libraries(vorlane_zlib INTERFACE ZLIB::ZLIB)
+endif()
+
+find_package(Threads REQUIRED)
+
+# GoogleTest: Debian's library on Linux; built from Debian's googletest sources for Windows.
+if(VORLANE_BUILD_TESTS)
+  if(WIN32)
+    set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  else()
+    find_package(GTest REQUIRED)
+  endif()
+endif()

@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "host/AE_Effect.h"
+TEST(ModuleSmoke, UnhandledCommandSucceeds) { SUCCEED(); }

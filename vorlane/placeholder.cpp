@@ -1,0 +1,2 @@
+// Placeholder until the host library has sources of its own.
+namespace vorlane {}
