@@ -1,2 +1,0 @@
-// Placeholder until the host library has sources of its own.
-namespace vorlane {}

@@ -1,0 +1,63 @@
+#include "vorlane/session/HostCall.h"
+
+#include <cinttypes>
+
+namespace vorlane {
+
+std::string format_call_arg(const char* text) {
+    return text ? "\"" + std::string(text) + "\"" : "null";
+}
+
+std::string format_call_arg(const void* pointer) {
+    if (pointer == nullptr) {
+        return "null";
+    }
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%" PRIxPTR, reinterpret_cast<std::uintptr_t>(pointer));
+    return text;
+}
+
+std::string format_call_arg(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+std::string format_call_arg(std::int64_t value) {
+    return std::to_string(value);
+}
+std::string format_call_arg(std::uint64_t value) {
+    return std::to_string(value);
+}
+
+HostCall::HostCall(CommandContext* context, const char* function, bool can_fail) : context_(context) {
+    if (context_ == nullptr || context_->gate == nullptr) {
+        // No command of ours is running: an effect_ref that is stale or made up. Nothing to count it against.
+        if (can_fail) {
+            failure_ = PF_Err_BAD_CALLBACK_PARAM;
+        }
+        return;
+    }
+    auto [number, injected] = context_->gate->enter(function, can_fail);
+    failure_ = injected;
+    if (context_->gate->observing()) {
+        record_.emplace();
+        record_->number = number;
+        record_->function = function;
+        record_->injected = injected.has_value();
+    }
+}
+
+HostCall::~HostCall() {
+    if (record_) {
+        record_->err = failure_.value_or(err_);
+        context_->gate->finish(*record_);
+    }
+}
+
+A_long HostCall::result(A_long err) {
+    err_ = err;
+    return err;
+}
+
+}  // namespace vorlane

@@ -1,0 +1,82 @@
+// One host function call as the effect makes it, passing through the session's CallGate.
+//
+// Every host function begins with a HostCall. A call that can fail asks failed() first and, if so, returns error()
+// (or null, for functions that return pointers) without doing its work; this is how fault rules and calls with a
+// stale effect_ref are answered. Functions that cannot fail (ANSI arithmetic, string copies) pass can_fail = false
+// and are only counted. The call is reported to the gate's observer when the HostCall ends.
+//
+//     PF_Err fill(PF_ProgPtr effect_ref, const PF_Pixel* color, const PF_Rect* rect, PF_EffectWorld* world) {
+//         HostCall call(context_of(effect_ref), "fill");
+//         call.arg("rect", rect).arg("world", world);
+//         if (call.failed()) return call.error();
+//         return call.result(do_the_fill(...));
+//     }
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <type_traits>
+
+#include "host/AE_Effect.h"
+#include "vorlane/session/CallGate.h"
+#include "vorlane/session/CommandContext.h"
+
+namespace vorlane {
+
+std::string format_call_arg(const char* text);
+std::string format_call_arg(const void* pointer);
+std::string format_call_arg(double value);
+std::string format_call_arg(std::int64_t value);
+std::string format_call_arg(std::uint64_t value);
+
+class HostCall {
+  public:
+    HostCall(CommandContext* context, const char* function, bool can_fail = true);
+    ~HostCall();
+    HostCall(const HostCall&) = delete;
+    HostCall& operator=(const HostCall&) = delete;
+
+    // Records an argument for the trace; costs nothing while nobody observes.
+    template <class T>
+    HostCall& arg(const char* name, const T& value) {
+        if (record_) {
+            record_->args.emplace_back(name, format_value(value));
+        }
+        return *this;
+    }
+
+    bool failed() const { return failure_.has_value(); }
+    A_long error() const { return failure_.value_or(PF_Err_NONE); }
+    // Notes the result of the work and hands it back.
+    A_long result(A_long err);
+    CommandContext* context() const { return context_; }
+
+  private:
+    template <class T>
+    static std::string format_value(const T& value) {
+        if constexpr (std::is_same_v<T, bool>) {
+            return value ? "true" : "false";
+        } else if constexpr (std::is_floating_point_v<T>) {
+            return format_call_arg(static_cast<double>(value));
+        } else if constexpr (std::is_integral_v<T> && std::is_signed_v<T>) {
+            return format_call_arg(static_cast<std::int64_t>(value));
+        } else if constexpr (std::is_integral_v<T> || std::is_enum_v<T>) {
+            return format_call_arg(static_cast<std::uint64_t>(value));
+        } else if constexpr (std::is_convertible_v<T, const char*>) {
+            return format_call_arg(static_cast<const char*>(value));
+        } else if constexpr (std::is_same_v<T, std::string>) {
+            return format_call_arg(value.c_str());
+        } else {
+            return format_call_arg(static_cast<const void*>(value));
+        }
+    }
+
+    CommandContext* context_;
+    std::optional<A_long> failure_;
+    std::optional<HostCallRecord> record_;
+    A_long err_ = PF_Err_NONE;
+};
+
+}  // namespace vorlane
