@@ -1,0 +1,27 @@
+#include "vorlane/cli/ParamTable.h"
+#include "vorlane/cli/Subcommands.h"
+
+namespace vorlane {
+namespace {
+
+int run_params(const CliState& state) {
+    HostedEffect effect = open_effect(state);
+    require_success(effect.session->params_setup(), "parameter set-up", *effect.session);
+    std::vector<ParamRow> rows;
+    const std::vector<PF_ParamDef> params = effect.session->params();
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        rows.push_back(param_row(static_cast<int>(i), params[i]));
+    }
+    print_param_table(state.out, rows);
+    return 0;
+}
+
+}  // namespace
+
+void add_params_command(CLI::App& app, CliState& state) {
+    app.add_subcommand("params", "set the effect up and list the parameters it registers")->callback([&state] {
+        state.action = [&state] { return run_params(state); };
+    });
+}
+
+}  // namespace vorlane

@@ -1,0 +1,44 @@
+// What the subcommands share, and the list of them. A subcommand lives in a file of its own and is one function
+// that adds itself to the app; adding one is a declaration here and a line in Cli.cpp.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+
+#include "vorlane/module/LoadedModule.h"
+#include "vorlane/session/Session.h"
+
+namespace vorlane {
+
+// A subcommand that cannot do its work; what() is the one line shown to the user.
+class CommandFailure : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+struct CliState {
+    std::string module_path;  // --module, defaults to the module beside the executable
+    std::ostream& out;
+    std::ostream& err;
+    std::function<int()> action;  // set by the subcommand chosen on the command line
+};
+
+// The module loaded and one effect instance over it, with global set-up done, as a host has it before the first
+// user-visible command. Throws CommandFailure.
+struct HostedEffect {
+    LoadedModule module;
+    std::unique_ptr<Session> session;
+};
+HostedEffect open_effect(const CliState& state);
+// Throws CommandFailure naming `what` when `err` is an error.
+void require_success(PF_Err err, const std::string& what, const Session& session);
+
+void add_about_command(CLI::App& app, CliState& state);
+void add_params_command(CLI::App& app, CliState& state);
+void add_pipl_command(CLI::App& app, CliState& state);
+
+}  // namespace vorlane

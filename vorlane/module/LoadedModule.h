@@ -1,0 +1,44 @@
+// An effect module loaded as After Effects loads it: the library (dlopen / LoadLibrary) and its exported
+// EntryPointFunc. Unloaded when the object goes; every Session over its entry point must be gone by then.
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+#include "host/AE_Effect.h"
+
+namespace vorlane {
+
+// A module that cannot be used; what() is one line fit for the user.
+class ModuleError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+class LoadedModule {
+  public:
+    // Throws ModuleError when the file is missing, cannot be loaded, or exports no EntryPointFunc.
+    static LoadedModule open(const std::filesystem::path& path);
+
+    LoadedModule(LoadedModule&& other) noexcept;
+    LoadedModule& operator=(LoadedModule&& other) noexcept;
+    ~LoadedModule();
+
+    PF_EntryPointFunc entry() const { return entry_; }
+    const std::filesystem::path& path() const { return path_; }
+    void* native_handle() const { return handle_; }  // HMODULE on Windows, the dlopen handle elsewhere
+
+  private:
+    LoadedModule(void* handle, PF_EntryPointFunc entry, std::filesystem::path path);
+    void close();
+
+    void* handle_ = nullptr;
+    PF_EntryPointFunc entry_ = nullptr;
+    std::filesystem::path path_;
+};
+
+// The module built beside the running executable: Vorlane.aex on Windows, Vorlane.so elsewhere.
+std::filesystem::path default_module_path();
+
+}  // namespace vorlane
