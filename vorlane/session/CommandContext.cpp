@@ -1,9 +1,12 @@
 #include "vorlane/session/CommandContext.h"
 
+#include <atomic>
+
 namespace vorlane {
 namespace {
 thread_local CommandContext* innermost = nullptr;
-}
+std::atomic<std::uintptr_t> last_token{0};
+}  // namespace
 
 CommandContext* current_context() {
     return innermost;
@@ -18,11 +21,13 @@ CommandContext* context_of(PF_ProgPtr effect_ref) {
     return nullptr;
 }
 
-PF_ProgPtr effect_ref_of(CommandContext* context) {
-    return reinterpret_cast<PF_ProgPtr>(context);
+PF_ProgPtr effect_ref_of(const CommandContext* context) {
+    return reinterpret_cast<PF_ProgPtr>(context->token);
 }
 
 ActiveCommand::ActiveCommand(CommandContext& context) : context_(context) {
+    context_.token = ++last_token;
+    context_.in_data.effect_ref = effect_ref_of(&context_);
     context_.outer = innermost;
     innermost = &context_;
 }

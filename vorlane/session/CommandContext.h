@@ -6,6 +6,7 @@
 // on several threads at once.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "host/AE_Effect.h"
@@ -24,6 +25,7 @@ struct CommandContext {
     std::vector<PF_ParamDef> params;           // this command's copies, index 0 the input layer
     std::vector<PF_ParamDef*> param_pointers;  // what the effect receives as params[]
     CommandContext* outer = nullptr;           // the command this one runs inside, on the same thread
+    std::uintptr_t token = 0;                  // what effect_ref carries: unique per command, never reused
 };
 
 // The innermost command running on this thread, or null outside any command.
@@ -33,9 +35,10 @@ CommandContext* current_context();
 // made-up reference must not be followed).
 CommandContext* context_of(PF_ProgPtr effect_ref);
 
-PF_ProgPtr effect_ref_of(CommandContext* context);
+PF_ProgPtr effect_ref_of(const CommandContext* context);
 
-// Makes a context the current one on this thread for its lifetime.
+// Makes a context the current one on this thread for its lifetime, under a fresh token: a command that reuses the
+// memory of an earlier one must not honour the earlier one's effect_ref.
 class ActiveCommand {
   public:
     explicit ActiveCommand(CommandContext& context);
