@@ -108,14 +108,6 @@ TEST(InstanceTransform, QuarterTurnPointsTheXAxisDown) {
     EXPECT_LT(std::abs(t.matrix.mat[0][0]), 1e-15);
 }
 
-TEST(InstanceTransform, AngleSumsThreeProducts) {
-    TransformInputs in = neutral();
-    in.path_angle = 30.0f;
-    in.rotation_degrees = -0.5f;
-    in.rotation_jitter = 12.25f;
-    EXPECT_EQ(build(in).angle_radians, 30.0 * kRadiansPerDegree + -0.5 * kRadiansPerDegree + 12.25 * kRadiansPerDegree);
-}
-
 TEST(InstanceTransform, ZeroScaleIsHandedOnUnchanged) {
     TransformInputs in = neutral();
     in.scale_percent = 0.0f;
