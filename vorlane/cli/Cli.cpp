@@ -1,5 +1,6 @@
 #include "vorlane/cli/Cli.h"
 
+#include "vorlane/cli/RenderCommand.h"
 #include "vorlane/cli/Subcommands.h"
 #include "vorlane/module/PiplDecoder.h"
 
@@ -14,6 +15,7 @@ int run_cli(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     add_about_command(app, state);
     add_params_command(app, state);
     add_pipl_command(app, state);
+    add_render_command(app, state);
 
     try {
         app.parse(argc, argv);

@@ -1,0 +1,105 @@
+#include "vorlane/cli/RenderTrace.h"
+
+#include <memory>
+
+#include <nlohmann/json.hpp>
+
+#include "vorlane/cli/Subcommands.h"
+
+namespace vorlane {
+
+namespace {
+
+struct FrameBuffer {
+    A_long frame = 0;
+    std::vector<std::string> lines;
+};
+
+thread_local std::unique_ptr<FrameBuffer> buffer;
+
+// Arguments come as text: numbers and JSON arrays (the matrix) are written as such, anything else as a string.
+nlohmann::ordered_json argument_value(const std::string& text) {
+    nlohmann::ordered_json value = nlohmann::ordered_json::parse(text, nullptr, false);
+    if (value.is_discarded()) {
+        return text;
+    }
+    if (value.is_string()) {
+        const std::string& inner = value.get_ref<const std::string&>();
+        if (!inner.empty() && inner.front() == '[') {
+            nlohmann::ordered_json array = nlohmann::ordered_json::parse(inner, nullptr, false);
+            if (!array.is_discarded()) {
+                return array;
+            }
+        }
+    }
+    return value;
+}
+
+}  // namespace
+
+std::string trace_line(A_long frame, const HostCallRecord& record) {
+    nlohmann::ordered_json line;
+    line["frame"] = frame;
+    line["call"] = record.function;
+    for (const auto& [name, text] : record.args) {
+        line[name] = argument_value(text);
+    }
+    line["err"] = record.err;
+    if (record.injected) {
+        line["injected"] = true;
+    }
+    return line.dump();
+}
+
+RenderTrace::RenderTrace(const std::filesystem::path& path, CallGate& gate, std::vector<A_long> frames)
+    : gate_(gate), out_(path, std::ios::binary | std::ios::trunc), order_(std::move(frames)) {
+    if (!out_) {
+        throw CommandFailure("cannot write the trace file " + path.string());
+    }
+    gate_.set_observer([](const HostCallRecord& record) {
+        if (buffer != nullptr) {
+            buffer->lines.push_back(trace_line(buffer->frame, record));
+        }
+    });
+}
+
+RenderTrace::~RenderTrace() {
+    gate_.set_observer({});
+    std::lock_guard lock(mutex_);
+    for (const auto& [frame, lines] : done_) {
+        for (const std::string& line : lines) {
+            out_ << line << '\n';
+        }
+    }
+}
+
+void RenderTrace::begin_frame(A_long frame) {
+    buffer = std::make_unique<FrameBuffer>(FrameBuffer{frame, {}});
+}
+
+void RenderTrace::end_frame(A_long frame) {
+    const std::unique_ptr<FrameBuffer> finished = std::move(buffer);
+    if (!finished) {
+        return;
+    }
+    std::lock_guard lock(mutex_);
+    done_[frame] = std::move(finished->lines);
+    write_ready();
+}
+
+void RenderTrace::write_ready() {
+    while (next_ < order_.size()) {
+        const auto it = done_.find(order_[next_]);
+        if (it == done_.end()) {
+            return;
+        }
+        for (const std::string& line : it->second) {
+            out_ << line << '\n';
+        }
+        done_.erase(it);
+        ++next_;
+    }
+    out_.flush();
+}
+
+}  // namespace vorlane

@@ -1,0 +1,43 @@
+// The --trace log of a render: JSON Lines, one object per host call in call order,
+// {"frame": F, "call": NAME, <arguments>..., "err": CODE}. Calls are gathered per frame on the thread that renders
+// it and written frame by frame in frame order, so that with several threads the lines of a frame stay together.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "host/AE_Effect.h"
+#include "vorlane/session/CallGate.h"
+
+namespace vorlane {
+
+// One call as a line of the log.
+std::string trace_line(A_long frame, const HostCallRecord& record);
+
+class RenderTrace {
+  public:
+    // Opens the file and starts observing the gate; frames must be announced in the order they will be written.
+    RenderTrace(const std::filesystem::path& path, CallGate& gate, std::vector<A_long> frames);
+    ~RenderTrace();  // stops observing and writes what is still held
+    RenderTrace(const RenderTrace&) = delete;
+    RenderTrace& operator=(const RenderTrace&) = delete;
+
+    void begin_frame(A_long frame);  // on the rendering thread
+    void end_frame(A_long frame);    // on the same thread
+
+  private:
+    void write_ready();
+
+    CallGate& gate_;
+    std::ofstream out_;
+    std::vector<A_long> order_;
+    std::size_t next_ = 0;
+    std::mutex mutex_;
+    std::map<A_long, std::vector<std::string>> done_;
+};
+
+}  // namespace vorlane

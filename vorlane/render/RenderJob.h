@@ -1,0 +1,43 @@
+// One render of a scene through a session: what all its frames share, read-only while they run (the layer cache
+// guards itself), and the rendering of one frame as a PF_Cmd_RENDER command.
+//
+//     RenderJob job(session, scene, tracks);
+//     FrameResult result = render_frame(job, 12);
+//     if (result.err == PF_Err_NONE && result.leaks.empty()) write_png(..., result.output.world(), 8);
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/AE_Effect.h"
+#include "vorlane/render/LayerSources.h"
+#include "vorlane/scene/Scene.h"
+#include "vorlane/scene/SceneParams.h"
+
+namespace vorlane {
+
+class Session;
+
+struct RenderJob {
+    RenderJob(Session& session, const Scene& scene, ParamTracks tracks);
+
+    Session& session;
+    const Scene& scene;
+    ParamTracks tracks;
+    PF_PixelFormat format;
+    A_long width, height;  // of the output and the effect's layer, at the render's downsampling
+    A_u_long time_scale;
+    LayerCache layers;
+    WorldStorage background;       // the effect's input layer
+    std::vector<int> layer_slots;  // per parameter index: the slot of a layer parameter (1..), 0 for the rest
+};
+
+struct FrameResult {
+    PF_Err err = PF_Err_NONE;
+    std::vector<std::string> leaks;  // what the effect still held when the command ended
+    WorldStorage output;
+};
+
+FrameResult render_frame(RenderJob& job, A_long frame);
+
+}  // namespace vorlane

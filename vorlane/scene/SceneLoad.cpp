@@ -1,0 +1,270 @@
+#include "vorlane/scene/SceneLoad.h"
+
+#include <cctype>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "vorlane/render_services/Png.h"
+#include "vorlane/render_services/Sprites.h"
+#include "vorlane/render_services/SvgPath.h"
+#include "vorlane/scene/SceneMasks.h"
+#include "vorlane/scene/SceneReader.h"
+
+namespace vorlane {
+
+namespace {
+
+using nlohmann::json;
+
+constexpr int kMaxLayerSlots = 5;
+constexpr A_long kMaxPixels = 16384;
+
+}  // namespace
+
+namespace {
+
+Comp read_comp(const SceneReader& r, const json& j) {
+    const std::string p = "/comp";
+    r.expect_object(j, p, {"width", "height", "frame_rate", "duration_frames"});
+    for (const char* key : {"width", "height"}) {
+        if (!j.contains(key)) {
+            r.fail(SceneReader::at(p, key), "missing");
+        }
+    }
+    Comp comp;
+    comp.width = r.integer(j["width"], p + "/width", 1, kMaxPixels);
+    comp.height = r.integer(j["height"], p + "/height", 1, kMaxPixels);
+    if (j.contains("frame_rate")) {
+        comp.frame_rate = r.number(j["frame_rate"], p + "/frame_rate", 0.01, 1000.0);
+        // The host counts time in hundredths of a frame per second, so the rate must be a whole number of them.
+        const double scale = comp.frame_rate * kTimeStep;
+        if (std::fabs(scale - std::round(scale)) > 1e-6) {
+            r.fail(p + "/frame_rate", "must be a multiple of 0.01");
+        }
+    }
+    comp.duration_frames =
+        j.contains("duration_frames") ? r.integer(j["duration_frames"], p + "/duration_frames", 1, 10000000) : 48;
+    return comp;
+}
+
+Background read_background(const SceneReader& r, const json& j, const std::string& p) {
+    if (j.is_null()) {
+        return BackgroundNone{};
+    }
+    if (j.is_string()) {
+        return BackgroundImage{r.readable_png(j, p)};
+    }
+    r.array(j, p, 4);
+    BackgroundColor color;
+    color.color.alpha = static_cast<A_u_char>(r.integer(j[0], SceneReader::at(p, 0), 0, 255));
+    color.color.red = static_cast<A_u_char>(r.integer(j[1], SceneReader::at(p, 1), 0, 255));
+    color.color.green = static_cast<A_u_char>(r.integer(j[2], SceneReader::at(p, 2), 0, 255));
+    color.color.blue = static_cast<A_u_char>(r.integer(j[3], SceneReader::at(p, 3), 0, 255));
+    return color;
+}
+
+// "f_%04d.png": one %d with an optional 0 flag and width; "%%" stands for a percent sign.
+SequenceSource read_pattern(const SceneReader& r, const std::string& pattern, const std::string& p) {
+    SequenceSource source;
+    const std::filesystem::path relative(pattern);
+    source.folder = r.folder / relative.parent_path();
+    const std::string name = relative.filename().string();
+    bool found = false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        std::string& out = found ? source.suffix : source.prefix;
+        if (name[i] != '%') {
+            out += name[i];
+            continue;
+        }
+        if (i + 1 < name.size() && name[i + 1] == '%') {
+            out += '%';
+            ++i;
+            continue;
+        }
+        if (found) {
+            r.fail(p, "the file name may hold only one number (%d)");
+        }
+        std::size_t k = i + 1;
+        source.zero_pad = k < name.size() && name[k] == '0';
+        int width = 0;
+        while (k < name.size() && std::isdigit(static_cast<unsigned char>(name[k])) && width < 100) {
+            width = width * 10 + (name[k++] - '0');
+        }
+        if (k >= name.size() || name[k] != 'd') {
+            r.fail(p, "the file name's number must be written %d, %4d or %04d");
+        }
+        source.width = width;
+        found = true;
+        i = k;
+    }
+    if (!found) {
+        r.fail(p, "the file name needs a %d where the frame number goes");
+    }
+    return source;
+}
+
+LayerSource read_sequence(const SceneReader& r, const json& j, const std::string& p) {
+    r.expect_object(j, p, {"sequence", "first", "count"});
+    if (!j.contains("count")) {
+        r.fail(p + "/count", "missing");
+    }
+    SequenceSource source = read_pattern(r, r.text(j["sequence"], p + "/sequence"), p + "/sequence");
+    source.first = j.contains("first") ? r.integer(j["first"], p + "/first", -1000000, 1000000000) : 0;
+    source.count = r.integer(j["count"], p + "/count", 1, 1000000);
+    for (A_long i = 0; i < source.count; ++i) {
+        const std::filesystem::path path = source.frame_path(i);
+        try {
+            native_png_format(path);
+        } catch (const std::exception& e) {
+            r.fail(p + "/sequence", "cannot read frame " + std::to_string(i) + ": " + e.what());
+        }
+    }
+    return source;
+}
+
+LayerSource read_source(const SceneReader& r, const json& j, const std::string& p) {
+    if (!j.is_object()) {
+        r.fail(p, "expected null or an object with \"image\", \"sequence\" or \"builtin\"");
+    }
+    if (j.contains("image")) {
+        r.expect_object(j, p, {"image"});
+        return ImageSource{r.readable_png(j["image"], p + "/image")};
+    }
+    if (j.contains("sequence")) {
+        return read_sequence(r, j, p);
+    }
+    if (j.contains("builtin")) {
+        r.expect_object(j, p, {"builtin", "width", "height"});
+        BuiltinSource source;
+        source.name = r.text(j["builtin"], p + "/builtin");
+        if (!sprite_kind_named(source.name)) {
+            r.fail(p + "/builtin",
+                   "no built-in source is named \"" + source.name + "\" (there are blob, star, arrow and counter)");
+        }
+        for (const char* key : {"width", "height"}) {
+            if (!j.contains(key)) {
+                r.fail(SceneReader::at(p, key), "missing");
+            }
+        }
+        source.width = r.integer(j["width"], p + "/width", 1, kMaxPixels);
+        source.height = r.integer(j["height"], p + "/height", 1, kMaxPixels);
+        return source;
+    }
+    r.fail(p, "expected \"image\", \"sequence\" or \"builtin\"");
+}
+
+std::vector<std::optional<LayerSource>> read_layers(const SceneReader& r, const json& j) {
+    r.array(j, "/layers");
+    if (j.size() > kMaxLayerSlots) {
+        r.fail("/layers", "at most 5 layers");
+    }
+    std::vector<std::optional<LayerSource>> layers;
+    for (std::size_t i = 0; i < j.size(); ++i) {
+        const std::string p = SceneReader::at("/layers", i);
+        layers.push_back(j[i].is_null() ? std::nullopt : std::optional(read_source(r, j[i], p)));
+    }
+    return layers;
+}
+
+RenderSettings read_render(const SceneReader& r, const json& j) {
+    const std::string p = "/render";
+    r.expect_object(j, p, {"depth", "quality", "downsample"});
+    RenderSettings settings;
+    if (j.contains("depth")) {
+        settings.depth = r.integer(j["depth"], p + "/depth", 8, 16);
+        if (settings.depth != 8 && settings.depth != 16) {
+            r.fail(p + "/depth", "must be 8 or 16");
+        }
+    }
+    if (j.contains("quality")) {
+        const std::string& quality = r.text(j["quality"], p + "/quality");
+        if (quality != "high" && quality != "low") {
+            r.fail(p + "/quality", "must be \"high\" or \"low\"");
+        }
+        settings.quality = quality == "high" ? PF_Quality_HI : PF_Quality_LO;
+    }
+    if (j.contains("downsample")) {
+        const json& d = r.array(j["downsample"], p + "/downsample", 2);
+        const A_long den = r.integer(d[1], p + "/downsample/1", 1, 64);
+        settings.downsample = {r.integer(d[0], p + "/downsample/0", 1, den), static_cast<A_u_long>(den)};
+    }
+    return settings;
+}
+
+std::vector<SceneParamValue> read_params(const SceneReader& r, const json& j) {
+    // Names are checked against the parameters the module registers, once it has.
+    if (!j.is_object()) {
+        r.fail("/params", "expected an object");
+    }
+    std::vector<SceneParamValue> params;
+    for (const auto& [name, value] : j.items()) {
+        params.push_back({name, SceneReader::at("/params", name), value});
+    }
+    return params;
+}
+
+}  // namespace
+
+namespace {
+
+void reject_unknown_top_level(const SceneReader& r, const json& j) {
+    r.expect_object(j, "", {"comp", "effect_layer", "layers", "params", "render"});
+}
+
+}  // namespace
+
+Scene parse_scene(const std::string& text, const std::filesystem::path& file) {
+    SceneReader r{file.string(), file.parent_path()};
+    json j;
+    try {
+        j = json::parse(text);
+    } catch (const json::parse_error& e) {
+        r.fail("", std::string("not valid JSON: ") + e.what());
+    }
+    if (!j.is_object()) {
+        r.fail("", "expected an object");
+    }
+    reject_unknown_top_level(r, j);
+    if (!j.contains("comp")) {
+        r.fail("/comp", "missing");
+    }
+    Scene scene;
+    scene.file = file;
+    scene.comp = read_comp(r, j["comp"]);
+    if (j.contains("effect_layer")) {
+        const json& layer = j["effect_layer"];
+        r.expect_object(layer, "/effect_layer", {"background", "masks"});
+        if (layer.contains("background")) {
+            scene.background = read_background(r, layer["background"], "/effect_layer/background");
+        }
+        if (layer.contains("masks")) {
+            scene.masks = read_masks(r, layer["masks"], "/effect_layer/masks");
+        }
+    }
+    if (j.contains("layers")) {
+        scene.layers = read_layers(r, j["layers"]);
+    }
+    if (j.contains("params")) {
+        scene.params = read_params(r, j["params"]);
+    }
+    if (j.contains("render")) {
+        scene.render = read_render(r, j["render"]);
+    }
+    return scene;
+}
+
+Scene load_scene_file(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw SceneError(path.string(), "", "cannot open the scene file");
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) {
+        throw SceneError(path.string(), "", "cannot read the scene file");
+    }
+    return parse_scene(text.str(), path);
+}
+
+}  // namespace vorlane
