@@ -6,14 +6,12 @@
 
 #include "entry/Firewall.h"
 #include "host/AE_Effect.h"
-#include "support/MiniHost.h"
+#include "vorlane/session/Session.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
 namespace vorlane {
 namespace {
-
-using test::MiniHost;
 
 // Filled with a byte pattern; any write by the effect shows as a difference from the copy.
 struct Records {
@@ -40,16 +38,16 @@ TEST(EntryPoint, UnhandledSelectorsSucceedWithoutTouchingTheRecords) {
 }
 
 TEST(EntryPoint, CommandsThatUseSuitesReturn516BeforeAnyHostCallWhenTheBasicSuiteIsNull) {
-    MiniHost host;
-    host.in_data.pica_basicP = nullptr;
-    EXPECT_EQ(host.run(EntryPointFunc, PF_Cmd_ABOUT), 516);
-    EXPECT_EQ(host.out_data.return_msg[0], '\0');
-    EXPECT_EQ(host.run(EntryPointFunc, PF_Cmd_GLOBAL_SETUP), 516);
-    EXPECT_TRUE(host.handles.empty());
-    EXPECT_EQ(host.out_data.global_data, nullptr);
+    Session session(EntryPointFunc);
+    session.in_data_template().pica_basicP = nullptr;
+    const CommandResult about = session.run(PF_Cmd_ABOUT);
+    EXPECT_EQ(about.err, 516);
+    EXPECT_EQ(about.out_data.return_msg[0], '\0');
+    EXPECT_EQ(session.global_setup(), 516);
+    EXPECT_EQ(session.gate().calls(), 0u);
     // Parameter set-up acquires no suite and goes ahead.
-    EXPECT_EQ(host.run(EntryPointFunc, PF_Cmd_PARAMS_SETUP), PF_Err_NONE);
-    EXPECT_EQ(host.out_data.num_params, 41);
+    EXPECT_EQ(session.params_setup(), PF_Err_NONE);
+    EXPECT_EQ(session.num_params(), 41);
 }
 
 TEST(EntryPoint, HandledCommandsWithoutRecordsFailInsteadOfCrashing) {
@@ -78,11 +76,17 @@ A_char* strcpy_throwing(A_char*, const A_char*) {
 }
 
 TEST(EntryPoint, ExceptionsFromTheHostAreMappedAtTheEntryPoint) {
-    MiniHost host;
-    host.in_data.inter.add_param = add_param_out_of_memory;
-    EXPECT_EQ(host.run(EntryPointFunc, PF_Cmd_PARAMS_SETUP), PF_Err_OUT_OF_MEMORY);
-    host.utils.ansi.strcpy = strcpy_throwing;
-    EXPECT_EQ(host.run(EntryPointFunc, PF_Cmd_PARAMS_SETUP), PF_Err_INTERNAL_STRUCT_DAMAGED);
+    Session session(EntryPointFunc);
+    PF_UtilCallbacks utils = *session.in_data_template().utils;
+    const CommandResult out_of_memory = session.run(PF_Cmd_PARAMS_SETUP, nullptr, nullptr, [](CommandContext& context) {
+        context.in_data.inter.add_param = add_param_out_of_memory;
+    });
+    EXPECT_EQ(out_of_memory.err, PF_Err_OUT_OF_MEMORY);
+    utils.ansi.strcpy = strcpy_throwing;
+    const CommandResult foreign = session.run(PF_Cmd_PARAMS_SETUP, nullptr, nullptr,
+                                              [&](CommandContext& context) { context.in_data.utils = &utils; });
+    EXPECT_EQ(foreign.err, PF_Err_INTERNAL_STRUCT_DAMAGED);
+    EXPECT_TRUE(session.host_message().empty()) << session.host_message();
 }
 
 }  // namespace

@@ -1,86 +1,73 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "entry/GlobalRecord.h"
-#include "support/MiniHost.h"
+#include "vorlane/session/Session.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
 namespace vorlane {
 namespace {
 
-using test::MiniHost;
-using test::SuiteId;
-using Ids = std::vector<SuiteId>;
+const SuiteKey kHandles{"PF Handle Suite", 2};
+const SuiteKey kUtility{"AEGP Utility Suite", 7};
 
-const SuiteId kHandles{"PF Handle Suite", 2};
-const SuiteId kUtility{"AEGP Utility Suite", 7};
-
-GlobalRecord record_in(MiniHost& host) {
-    return *static_cast<const GlobalRecord*>(host.handles.at(0)->master);
+const GlobalRecord& record_of(PF_Handle handle) {
+    return *static_cast<const GlobalRecord*>(*handle);
 }
 
 TEST(GlobalSetup, DeclaresVersionAndFlagsAndRegistersTheRecordWithTheHost) {
-    MiniHost host;
-    ASSERT_EQ(host.run(EntryPointFunc, PF_Cmd_GLOBAL_SETUP), PF_Err_NONE);
-    EXPECT_EQ(host.out_data.my_version, 0x80001u);
-    EXPECT_EQ(host.out_data.out_flags, 0x06000002);
-    EXPECT_EQ(host.out_data.out_flags2, 0x08020008);
+    Session session(EntryPointFunc);
+    ASSERT_EQ(session.global_setup(), PF_Err_NONE);
+    EXPECT_EQ(session.declared().my_version, 0x80001u);
+    EXPECT_EQ(session.declared().out_flags, 0x06000002);
+    EXPECT_EQ(session.declared().out_flags2, 0x08020008);
 
-    ASSERT_EQ(host.handles.size(), 1u);
-    EXPECT_EQ(host.handles[0]->bytes.size(), 8u);
-    EXPECT_EQ(host.out_data.global_data, &host.handles[0]->master);
-    EXPECT_EQ(host.handles[0]->locks, 0);
-    EXPECT_EQ(record_in(host).initialized, 1);
-    EXPECT_EQ(record_in(host).plugin_id, 77);
-    EXPECT_EQ(host.register_calls, 1);
-    EXPECT_EQ(host.registered_name, "ADBE Vorlane");
-    EXPECT_EQ(host.registered_refcon, nullptr);
-    EXPECT_EQ(host.acquired, (Ids{kHandles, kUtility}));
-    EXPECT_EQ(host.released, (Ids{kUtility, kHandles}));
+    const PF_Handle handle = session.global_data();
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(session.handles().size(handle), 8u);
+    EXPECT_EQ(session.handles().lock_count(handle), 0);
+    EXPECT_EQ(record_of(handle).initialized, 1);
+    EXPECT_NE(session.plugin_id(), 0);
+    EXPECT_EQ(record_of(handle).plugin_id, session.plugin_id());
+    EXPECT_EQ(session.registered_name(), "ADBE Vorlane");
+    EXPECT_EQ(session.suites().acquire_order(), (std::vector<SuiteKey>{kHandles, kUtility}));
+    EXPECT_EQ(session.suites().release_order(), (std::vector<SuiteKey>{kUtility, kHandles}));
 }
 
 TEST(GlobalSetup, UnderPremiereTheRecordIsKeptWithoutRegistering) {
-    MiniHost host;
-    host.in_data.appl_id = 0x50724D72;  // 'PrMr'
-    ASSERT_EQ(host.run(EntryPointFunc, PF_Cmd_GLOBAL_SETUP), PF_Err_NONE);
-    EXPECT_EQ(host.register_calls, 0);
-    EXPECT_EQ(host.out_data.global_data, &host.handles.at(0)->master);
-    EXPECT_EQ(record_in(host).initialized, 1);
-    EXPECT_EQ(record_in(host).plugin_id, 0);  // not the fresh handle's leftover bytes
-    EXPECT_EQ(host.acquired, (Ids{kHandles}));
-    EXPECT_EQ(host.released, (Ids{kHandles}));
+    Session session(EntryPointFunc);
+    session.set_appl_id(kApplIdPremierePro);
+    ASSERT_EQ(session.global_setup(), PF_Err_NONE);
+    EXPECT_EQ(session.gate().calls_of("AEGP_RegisterWithAEGP"), 0u);
+    ASSERT_NE(session.global_data(), nullptr);
+    EXPECT_EQ(record_of(session.global_data()).initialized, 1);
+    EXPECT_EQ(record_of(session.global_data()).plugin_id, 0);
+    EXPECT_EQ(session.suites().counts(kUtility.name, kUtility.version).acquired, 0);
+    EXPECT_EQ(session.suites().outstanding(), 0);
 }
 
 TEST(GlobalSetup, EveryFailureLeavesGlobalDataUnsetAndTheHandleUnlocked) {
-    {
-        MiniHost host;
-        host.refuse_new_handle = true;
-        EXPECT_EQ(host.run(EntryPointFunc, PF_Cmd_GLOBAL_SETUP), PF_Err_INTERNAL_STRUCT_DAMAGED);
-        EXPECT_EQ(host.out_data.global_data, nullptr);
-        EXPECT_EQ(host.released, (Ids{kHandles}));
-    }
-    {
-        MiniHost host;
-        host.refuse_lock = true;
-        EXPECT_EQ(host.run(EntryPointFunc, PF_Cmd_GLOBAL_SETUP), PF_Err_NONE);
-        EXPECT_EQ(host.out_data.global_data, nullptr);
-        EXPECT_EQ(host.register_calls, 0);
-        EXPECT_EQ(host.handles.at(0)->locks, -1);  // the unlock still came
-    }
-    {
-        MiniHost host;
-        host.register_error = 12;
-        EXPECT_EQ(host.run(EntryPointFunc, PF_Cmd_GLOBAL_SETUP), 12);
-        EXPECT_EQ(host.out_data.global_data, nullptr);
-        EXPECT_EQ(host.handles.at(0)->locks, 0);
-    }
-    {
-        MiniHost host;
-        host.withheld.insert(kUtility);
-        EXPECT_EQ(host.run(EntryPointFunc, PF_Cmd_GLOBAL_SETUP), 516);
-        EXPECT_EQ(host.out_data.global_data, nullptr);
-        EXPECT_EQ(host.handles.at(0)->locks, 0);
-        EXPECT_EQ(host.released, (Ids{kHandles}));
+    struct Case {
+        const char* failing;
+        PF_Err expected;
+    };
+    for (const Case& fault :
+         {Case{"host_new_handle", PF_Err_INTERNAL_STRUCT_DAMAGED}, Case{"host_lock_handle", PF_Err_NONE},
+          Case{"AEGP_RegisterWithAEGP", 12}, Case{"AcquireSuite AEGP Utility Suite", 516}}) {
+        Session session(EntryPointFunc);
+        if (std::string(fault.failing).starts_with("AcquireSuite")) {
+            session.suites().withhold(kUtility.name, kUtility.version);
+        } else {
+            session.gate().fail_function(fault.failing, 12);
+        }
+        const CommandResult result = session.run(PF_Cmd_GLOBAL_SETUP);
+        EXPECT_EQ(result.err, fault.expected) << fault.failing;
+        EXPECT_EQ(result.out_data.global_data, nullptr) << fault.failing;
+        EXPECT_EQ(session.gate().calls_of("host_unlock_handle"), session.gate().calls_of("host_lock_handle"))
+            << fault.failing;
+        EXPECT_EQ(session.suites().outstanding(), 0) << fault.failing;
     }
 }
 

@@ -2,15 +2,14 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
-#include "support/MiniHost.h"
+#include "vorlane/session/Session.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
 namespace vorlane {
 namespace {
-
-using test::MiniHost;
 
 struct Expected {
     const char* name;
@@ -39,46 +38,67 @@ const Expected kExpected[40] = {
 };
 // clang-format on
 
-const PF_ParamDef& param(const MiniHost& host, int index) {
-    return host.added.at(index - 1);
-}
+// Sits between the effect and the host's add_param: keeps the index the effect asked for and fails one call.
+struct AddParamTap {
+    static inline decltype(PF_InteractCallbacks::add_param) host_add_param = nullptr;
+    static inline std::vector<PF_ParamIndex> indices;
+    static inline int failing_call = -1;  // 0-based
 
-TEST(ParamsSetup, AddsTheFortyParametersInIndexOrderWithTheirDiskIds) {
-    MiniHost host;
-    ASSERT_EQ(host.run(EntryPointFunc, PF_Cmd_PARAMS_SETUP), PF_Err_NONE);
-    EXPECT_EQ(host.out_data.num_params, 41);
-    ASSERT_EQ(host.added.size(), 40u);
+    static PF_Err add_param(PF_ProgPtr effect_ref, PF_ParamIndex index, PF_ParamDefPtr def) {
+        indices.push_back(index);
+        if (static_cast<int>(indices.size()) == failing_call + 1) {
+            return PF_Err_INVALID_INDEX;
+        }
+        return host_add_param(effect_ref, index, def);
+    }
+    static void install(Session& session, int failing) {
+        host_add_param = session.in_data_template().inter.add_param;
+        session.in_data_template().inter.add_param = add_param;
+        indices.clear();
+        failing_call = failing;
+    }
+};
+
+struct ParamsSetup : ::testing::Test {
+    ParamsSetup() : session(EntryPointFunc) {}
+    const PF_ParamDef param(int index) const { return session.param(index); }
+    Session session;
+};
+
+TEST_F(ParamsSetup, AddsTheFortyParametersInIndexOrderWithTheirDiskIds) {
+    AddParamTap::install(session, -1);
+    ASSERT_EQ(session.params_setup(), PF_Err_NONE) << session.host_message();
+    ASSERT_EQ(session.num_params(), 41);
     for (int index = 1; index <= 40; ++index) {
-        const PF_ParamDef& def = param(host, index);
+        const PF_ParamDef def = param(index);
         const Expected& expected = kExpected[index - 1];
         EXPECT_EQ(def.uu.id, index);
         EXPECT_STREQ(def.name, expected.name) << index;
         EXPECT_EQ(def.param_type, expected.type) << index;
         EXPECT_EQ(def.flags, expected.flags) << index;
         EXPECT_EQ(def.ui_flags, 0) << index;
-        EXPECT_EQ(host.add_indices[index - 1], index == 13 ? 13 : -1) << index;
+        EXPECT_EQ(AddParamTap::indices.at(index - 1), index == 13 ? 13 : -1) << index;
     }
     // The longest name fills the field exactly, terminator included.
-    EXPECT_EQ(std::strlen(param(host, 22).name), sizeof(PF_ParamDef::name) - 1);
+    EXPECT_EQ(std::strlen(param(22).name), sizeof(PF_ParamDef::name) - 1);
 }
 
-TEST(ParamsSetup, DefaultsAndRangesAreTheOnesUsersSee) {
-    MiniHost host;
-    ASSERT_EQ(host.run(EntryPointFunc, PF_Cmd_PARAMS_SETUP), PF_Err_NONE);
-    const PF_SliderDef& seed = param(host, 39).u.sd;
+TEST_F(ParamsSetup, DefaultsAndRangesAreTheOnesUsersSee) {
+    ASSERT_EQ(session.params_setup(), PF_Err_NONE);
+    const PF_SliderDef seed = param(39).u.sd;
     EXPECT_EQ(seed.valid_max, 32768);
     EXPECT_EQ(seed.slider_max, 32768);
     EXPECT_EQ(seed.value, 12345);
     EXPECT_EQ(seed.dephault, 12345);
-    const PF_SliderDef& instances = param(host, 18).u.sd;
+    const PF_SliderDef instances = param(18).u.sd;
     EXPECT_EQ(instances.valid_max, 1000000);
     EXPECT_EQ(instances.slider_max, 100);
     EXPECT_EQ(instances.value, 25);
 
     for (int index = 7; index <= 11; ++index) {
-        EXPECT_EQ(param(host, index).u.fs_d.value, 100.0);
+        EXPECT_EQ(param(index).u.fs_d.value, 100.0);
     }
-    const PF_FloatSliderDef& scale = param(host, 33).u.fs_d;
+    const PF_FloatSliderDef scale = param(33).u.fs_d;
     EXPECT_EQ(scale.dephault, 100.0f);
     EXPECT_EQ(scale.slider_max, 200.0f);
     EXPECT_EQ(scale.display_flags, PF_ValueDisplayFlag_PERCENT);
@@ -86,36 +106,36 @@ TEST(ParamsSetup, DefaultsAndRangesAreTheOnesUsersSee) {
     EXPECT_EQ(scale.curve_tolerance, 0.05f);
     EXPECT_EQ(scale.fs_flags, 0u);
 
-    EXPECT_EQ(param(host, 16).u.pd.value, 2);  // "Mode" starts on Constant, one of its choices
-    EXPECT_EQ(param(host, 16).u.pd.dephault, 2);
-    EXPECT_STREQ(param(host, 16).u.pd.u.namesptr, "Incremental|Constant");
-    EXPECT_STREQ(param(host, 29).u.pd.u.namesptr, "None|X|Y|XY");
-    EXPECT_EQ(param(host, 30).u.pd.u.namesptr, param(host, 29).u.pd.u.namesptr);
-    EXPECT_EQ(param(host, 30).u.pd.num_choices, 4);
-    EXPECT_EQ(param(host, 30).u.pd.value, 1);
+    EXPECT_EQ(param(16).u.pd.value, 2);  // "Mode" starts on Constant, one of its choices
+    EXPECT_EQ(param(16).u.pd.dephault, 2);
+    EXPECT_STREQ(param(16).u.pd.u.namesptr, "Incremental|Constant");
+    EXPECT_STREQ(param(29).u.pd.u.namesptr, "None|X|Y|XY");
+    EXPECT_EQ(param(30).u.pd.u.namesptr, param(29).u.pd.u.namesptr);
+    EXPECT_EQ(param(30).u.pd.num_choices, 4);
+    EXPECT_EQ(param(30).u.pd.value, 1);
 
     for (int index : {14, 15, 24, 25}) {
-        EXPECT_EQ(param(host, index).u.bd.value, index == 24 ? 1 : 0) << index;
-        EXPECT_STREQ(param(host, index).u.bd.u.nameptr, "") << index;
+        EXPECT_EQ(param(index).u.bd.value, index == 24 ? 1 : 0) << index;
+        EXPECT_STREQ(param(index).u.bd.u.nameptr, "") << index;
     }
-    EXPECT_STREQ(param(host, 12).u.button_d.u.namesptr, "Reset");
+    EXPECT_STREQ(param(12).u.button_d.u.namesptr, "Reset");
 }
 
-TEST(ParamsSetup, AFailedAddStopsSetUpWithTheHostsErrorExceptForPathSelection) {
+TEST(ParamsSetupFailure, AFailedAddStopsSetUpWithTheHostsErrorExceptForPathSelection) {
     for (int failing : {1, 4, 9, 20, 40}) {
-        MiniHost host;
-        host.fail_add_call = failing - 1;
-        host.out_data.num_params = -5;
-        EXPECT_EQ(host.run(EntryPointFunc, PF_Cmd_PARAMS_SETUP), PF_Err_INVALID_INDEX) << failing;
-        EXPECT_EQ(host.added.size(), std::size_t(failing - 1));
-        EXPECT_EQ(host.add_indices.size(), std::size_t(failing));
-        EXPECT_EQ(host.out_data.num_params, -5);
+        Session session(EntryPointFunc);
+        AddParamTap::install(session, failing - 1);
+        const CommandResult result = session.run(PF_Cmd_PARAMS_SETUP);
+        EXPECT_EQ(result.err, PF_Err_INVALID_INDEX) << failing;
+        EXPECT_EQ(session.num_params(), failing);  // the input layer and those before the failure
+        EXPECT_EQ(AddParamTap::indices.size(), std::size_t(failing));
+        EXPECT_EQ(result.out_data.num_params, 1);  // as the host set it: not written
     }
-    MiniHost host;
-    host.fail_add_call = 12;  // "Path Selection"
-    EXPECT_EQ(host.run(EntryPointFunc, PF_Cmd_PARAMS_SETUP), PF_Err_NONE);
-    EXPECT_EQ(host.added.size(), 39u);
-    EXPECT_EQ(host.out_data.num_params, 41);
+    Session session(EntryPointFunc);
+    AddParamTap::install(session, 12);  // "Path Selection"
+    EXPECT_EQ(session.run(PF_Cmd_PARAMS_SETUP).err, PF_Err_NONE);
+    EXPECT_EQ(session.num_params(), 40);
+    EXPECT_EQ(AddParamTap::indices.size(), 40u);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "resources/PiplBytes.h"
-#include "support/MiniHost.h"
+#include "vorlane/session/Session.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
@@ -53,12 +53,12 @@ TEST(PiplBytes, MatchTheResourceLayoutByteForByte) {
 }
 
 TEST(PiplBytes, VersionAndFlagsEqualWhatGlobalSetUpDeclares) {
-    test::MiniHost host;
-    ASSERT_EQ(host.run(EntryPointFunc, PF_Cmd_GLOBAL_SETUP), PF_Err_NONE);
+    Session session(EntryPointFunc);
+    ASSERT_EQ(session.global_setup(), PF_Err_NONE);
     const std::vector<std::uint8_t> pipl = pipl_bytes();
-    EXPECT_EQ(property_value(pipl, "REVe"), host.out_data.my_version);
-    EXPECT_EQ(property_value(pipl, "OLGe"), std::uint32_t(host.out_data.out_flags));
-    EXPECT_EQ(property_value(pipl, "2LGe"), std::uint32_t(host.out_data.out_flags2));
+    EXPECT_EQ(property_value(pipl, "REVe"), session.declared().my_version);
+    EXPECT_EQ(property_value(pipl, "OLGe"), std::uint32_t(session.declared().out_flags));
+    EXPECT_EQ(property_value(pipl, "2LGe"), std::uint32_t(session.declared().out_flags2));
 }
 
 }  // namespace

@@ -1,17 +1,47 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "host/HostSuiteHandler.h"
 #include "host/KnownSuites.h"
-#include "support/MiniHost.h"
 
 namespace vorlane {
 namespace {
 
-using test::MiniHost;
-using test::SuiteId;
+using SuiteId = std::pair<std::string, A_long>;
 using Ids = std::vector<SuiteId>;
+
+// A basic suite that records every acquisition and release, and can refuse a suite or hand out a null table.
+struct RecordingHost {
+    RecordingHost() {
+        current = this;
+        basic.AcquireSuite = [](const char* name, A_long version, const void** suite) -> SPErr {
+            const SuiteId id{name, version};
+            current->acquired.push_back(id);
+            if (current->withheld.count(id) != 0) {
+                return 1;
+            }
+            static const char table = 0;
+            *suite = current->served_null.count(id) != 0 ? nullptr : &table;
+            return kSPNoError;
+        };
+        basic.ReleaseSuite = [](const char* name, A_long version) -> SPErr {
+            current->released.push_back({name, version});
+            return kSPNoError;
+        };
+    }
+    ~RecordingHost() { current = nullptr; }
+
+    static inline RecordingHost* current = nullptr;
+    SPBasicSuite basic{};
+    Ids acquired;
+    Ids released;
+    std::set<SuiteId> withheld;
+    std::set<SuiteId> served_null;
+};
 
 TEST(KnownSuites, HoldsEveryNameAndVersionOnceWithTheHostsSpelling) {
     std::set<SuiteId> seen;
@@ -30,7 +60,7 @@ TEST(KnownSuites, HoldsEveryNameAndVersionOnceWithTheHostsSpelling) {
 }
 
 TEST(HostSuiteHandler, EachAccessorAcquiresItsOwnSuiteOnceAndReleasesItWithTheSameNameAndVersion) {
-    MiniHost host;
+    RecordingHost host;
     {
         HostSuiteHandler suites(&host.basic);
         const void* first = suites.pathDataSuite();
@@ -66,7 +96,7 @@ TEST(HostSuiteHandler, ReleasesTheRenderSuitesInTableOrderWhateverTheAcquisition
                                {"PF ANSI Suite", 1},
                                {"PF World Transform Suite", 1},
                                {"PF World Suite", 1}};
-    MiniHost host;
+    RecordingHost host;
     {
         HostSuiteHandler suites(&host.basic);
         suites.worldSuite();
@@ -83,7 +113,7 @@ TEST(HostSuiteHandler, ReleasesTheRenderSuitesInTableOrderWhateverTheAcquisition
 
 TEST(HostSuiteHandler, AMissingSuiteThrows516AndTheSuitesAlreadyHeldAreReleased) {
     for (const bool null_table : {false, true}) {
-        MiniHost host;
+        RecordingHost host;
         const SuiteId missing{"PF World Transform Suite", 1};
         (null_table ? host.served_null : host.withheld).insert(missing);
         try {
@@ -100,7 +130,7 @@ TEST(HostSuiteHandler, AMissingSuiteThrows516AndTheSuitesAlreadyHeldAreReleased)
 }
 
 TEST(HostSuiteHandler, ASuiteRefusedOnceIsAskedForAgainAndReleasedOnlyWhenHeld) {
-    MiniHost host;
+    RecordingHost host;
     const SuiteId path_data{"PF Path Data Suite", 1};
     host.served_null.insert(path_data);
     {
