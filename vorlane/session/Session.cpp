@@ -6,6 +6,7 @@
 #include "vorlane/session/HostCallbacks.h"
 #include "vorlane/suites/BasicSuite.h"
 #include "vorlane/suites/FoundationSuites.h"
+#include "vorlane/ui/UiSuites.h"
 
 namespace vorlane {
 namespace {
@@ -31,6 +32,7 @@ bool reports_param_changes(PF_Cmd cmd) {
 
 Session::Session(PF_EntryPointFunc entry) : entry_(entry) {
     register_foundation_suites(suites_);
+    register_ui_suites(suites_);
     basic_suite_ = basic_suite();
     utils_ = util_callbacks();
     in_template_.inter = interact_callbacks();
@@ -56,7 +58,6 @@ void Session::fill_context(CommandContext& context, PF_Cmd cmd) {
     context.gate = &gate_;
     context.cmd = cmd;
     context.in_data = in_template_;
-    context.in_data.effect_ref = effect_ref_of(&context);
     std::lock_guard lock(mutex_);
     context.in_data.global_data = global_data_;
     context.in_data.sequence_data = sequence_data_;
@@ -71,10 +72,6 @@ void Session::fill_context(CommandContext& context, PF_Cmd cmd) {
             def.uu.change_flags = PF_ChangeFlag_NONE;
         }
     }
-    context.param_pointers.clear();
-    for (PF_ParamDef& def : context.params) {
-        context.param_pointers.push_back(&def);
-    }
 }
 
 CommandResult Session::run(PF_Cmd cmd, void* extra, PF_LayerDef* output, const PrepareCommand& prepare) {
@@ -82,6 +79,10 @@ CommandResult Session::run(PF_Cmd cmd, void* extra, PF_LayerDef* output, const P
     fill_context(context, cmd);
     if (prepare) {
         prepare(context);
+    }
+    // Pointed at only now: the preparation may have replaced the parameter copies.
+    for (PF_ParamDef& def : context.params) {
+        context.param_pointers.push_back(&def);
     }
     CommandResult result;
     {
