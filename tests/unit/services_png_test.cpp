@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "services_test_support.h"
+#include "vorlane/render_services/Png.h"
+
+// The tests make files of every colour type with stb's writer and look at written samples with its reader.
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#endif
+#include <stb/stb_image.h>
+#include <stb/stb_image_write.h>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+namespace vorlane {
+namespace {
+
+using test::at;
+using test::same;
+
+namespace fs = std::filesystem;
+
+class ServicesPng : public ::testing::Test {
+  protected:
+    ServicesPng() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = fs::temp_directory_path() / (std::string("vorlane_png_") + info->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    ~ServicesPng() override { fs::remove_all(folder); }
+
+    std::size_t files_in_folder() const {
+        return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+    }
+
+    fs::path folder;
+};
+
+TEST_F(ServicesPng, EightBitWorldsRoundTripExactly) {
+    WorldStorage world = test::padded_world(37, 21, PF_PixelFormat_ARGB32);
+    test::fill_pattern<PF_Pixel>(world.world());
+    const fs::path file = folder / "eight.png";
+    write_png(file, world.world(), 8);
+    EXPECT_EQ(native_png_format(file), PF_PixelFormat_ARGB32);
+    const WorldStorage back = read_png(file, PF_PixelFormat_ARGB32);
+    ASSERT_EQ(back.world().width, 37);
+    ASSERT_EQ(back.world().height, 21);
+    for (A_long y = 0; y < 21; ++y) {
+        for (A_long x = 0; x < 37; ++x) {
+            ASSERT_TRUE(same(at(back.world(), x, y), at(world.world(), x, y))) << x << ", " << y;
+        }
+    }
+    EXPECT_EQ(files_in_folder(), 1u);  // no temporary left beside it
+}
+
+TEST_F(ServicesPng, SixteenBitWorldsRoundTripAndSpanTheFileRange) {
+    WorldStorage world = test::padded_world(19, 13, PF_PixelFormat_ARGB64);
+    test::fill_pattern<PF_Pixel16>(world.world());
+    at<PF_Pixel16>(world.world(), 0, 0) = {32768, 32768, 0, 16384};
+    const fs::path file = folder / "sixteen.png";
+    write_png(file, world.world(), 16);
+    EXPECT_EQ(native_png_format(file), PF_PixelFormat_ARGB64);
+    const WorldStorage back = read_png(file, PF_PixelFormat_ARGB64);
+    for (A_long y = 0; y < 13; ++y) {
+        for (A_long x = 0; x < 19; ++x) {
+            ASSERT_TRUE(same(at<PF_Pixel16>(back.world(), x, y), at<PF_Pixel16>(world.world(), x, y)))
+                << x << ", " << y;
+        }
+    }
+    // 32768 is written as the file's full 65535.
+    int w = 0, h = 0, n = 0;
+    stbi_us* raw = stbi_load_16(file.string().c_str(), &w, &h, &n, 4);
+    ASSERT_NE(raw, nullptr);
+    EXPECT_EQ(raw[0], 65535);  // red
+    EXPECT_EQ(raw[2], 32768);  // blue: 16384 of 32768 is half of 65535, rounded up
+    EXPECT_EQ(raw[3], 65535);  // alpha
+    stbi_image_free(raw);
+    // Read at the other depth, and written at the other depth, values agree within rounding.
+    const WorldStorage eight = read_png(file, PF_PixelFormat_ARGB32);
+    EXPECT_TRUE(same(at(eight.world(), 0, 0), PF_Pixel{255, 255, 0, 128}));
+}
+
+TEST_F(ServicesPng, EveryColourTypeReads) {
+    const unsigned char grey[] = {0, 128, 255, 64};
+    const unsigned char grey_alpha[] = {10, 0, 20, 128, 30, 255, 40, 64};
+    const unsigned char rgb[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 9, 9, 9};
+    ASSERT_TRUE(stbi_write_png((folder / "g.png").string().c_str(), 2, 2, 1, grey, 2));
+    ASSERT_TRUE(stbi_write_png((folder / "ga.png").string().c_str(), 2, 2, 2, grey_alpha, 4));
+    ASSERT_TRUE(stbi_write_png((folder / "rgb.png").string().c_str(), 2, 2, 3, rgb, 6));
+    const WorldStorage g = read_png(folder / "g.png", PF_PixelFormat_ARGB32);
+    EXPECT_TRUE(same(at(g.world(), 1, 0), PF_Pixel{255, 128, 128, 128}));
+    const WorldStorage ga = read_png(folder / "ga.png", PF_PixelFormat_ARGB64);
+    EXPECT_TRUE(same(at<PF_Pixel16>(ga.world(), 1, 0), PF_Pixel16{16448, 2570, 2570, 2570}));
+    const WorldStorage c = read_png(folder / "rgb.png", PF_PixelFormat_ARGB32);
+    EXPECT_TRUE(same(at(c.world(), 0, 1), PF_Pixel{255, 0, 0, 255}));
+}
+
+TEST_F(ServicesPng, FailuresLeaveNoFileBehind) {
+    WorldStorage world(4, 4, PF_PixelFormat_ARGB32);
+    const fs::path existing = folder / "frame.png";
+    write_png(existing, world.world(), 8);
+    const PF_Pixel white{255, 255, 255, 255};
+    fill_world(&world.world(), &white, nullptr);
+    write_png(existing, world.world(), 16);  // replaces the earlier file
+    EXPECT_EQ(read_png(existing, PF_PixelFormat_ARGB32).world().data[5].red, 255);
+    EXPECT_THROW(write_png(folder / "missing" / "frame.png", world.world(), 8), PngError);
+    EXPECT_THROW(write_png(folder / "bits.png", world.world(), 12), PngError);
+    EXPECT_EQ(files_in_folder(), 1u);
+
+    std::ofstream(folder / "broken.png", std::ios::binary) << "\x89PNG\r\n\x1a\nnot really";
+    EXPECT_THROW(read_png(folder / "broken.png", PF_PixelFormat_ARGB32), PngError);
+    EXPECT_THROW(read_png(folder / "absent.png", PF_PixelFormat_ARGB32), PngError);
+}
+
+}  // namespace
+}  // namespace vorlane
