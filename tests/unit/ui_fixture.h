@@ -1,5 +1,5 @@
 // A host session with the effect linked in, set up as After Effects sets up a freshly applied effect, with the
-// UI suites served. Every UI command it runs checks that no handle was left with the host.
+// UI suites the host serves. Every UI command it runs checks that no handle was left with the host.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -33,22 +33,6 @@ TEST(UiShares, SumIsRoundedToSinglePrecisionAtEveryStep) {
     EXPECT_EQ(share_sum(std::span<const double>()), 0.0f);
 }
 
-TEST(UiShares, RescalingKeepsTheUsersProportions) {
-    // "Frequency 1" moved to 66.6 among three thirds of 33.3.
-    const std::array<double, 3> edited = {66.6, 33.3, 33.3};
-    const float sum = share_sum(edited);
-    EXPECT_NEAR(sum, 133.2f, 1e-4f);
-    EXPECT_NEAR(rescaled_share(edited[0], sum), 50.0, 1e-4);
-    EXPECT_NEAR(rescaled_share(edited[1], sum), 25.0, 1e-4);
-    EXPECT_NEAR(rescaled_share(edited[2], sum), 25.0, 1e-4);
-
-    // The divisor is the single-precision sum, so a lone slider comes back close to, not exactly at, 100.
-    const std::array<double, 1> lone = {42.7};
-    const float lone_sum = share_sum(lone);
-    EXPECT_EQ(rescaled_share(lone[0], lone_sum), 42.7 / static_cast<double>(42.7f) * 100.0);
-    EXPECT_NEAR(rescaled_share(lone[0], lone_sum), 100.0, 1e-5);
-}
-
 TEST(UiShares, NothingToRescaleWhenTheSlidersAddUpToNothing) {
     EXPECT_FALSE(can_rescale(0.0f));
     EXPECT_FALSE(can_rescale(-0.0f));
@@ -59,12 +43,6 @@ TEST(UiShares, NothingToRescaleWhenTheSlidersAddUpToNothing) {
     const std::array<double, 2> vanishing = {1e-50, 0.0};
     EXPECT_FALSE(can_rescale(share_sum(vanishing)));
     EXPECT_TRUE(can_rescale(std::numeric_limits<float>::denorm_min()));
-}
-
-TEST(UiShares, EqualSharesAreHundredOverN) {
-    EXPECT_EQ(equal_share(1), 100.0);
-    EXPECT_EQ(equal_share(3), 100.0 / 3.0);
-    EXPECT_EQ(equal_share(5), 20.0);
 }
 
 }  // namespace

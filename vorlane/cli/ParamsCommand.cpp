@@ -19,8 +19,15 @@ int run_params(const CliState& state) {
 }  // namespace
 
 void add_params_command(CLI::App& app, CliState& state) {
-    app.add_subcommand("params", "set the effect up and list the parameters it registers")->callback([&state] {
-        state.action = [&state] { return run_params(state); };
+    CLI::App* params = app.add_subcommand("params", "set the effect up and list the parameters it registers");
+    auto view = add_params_view(*params, state);
+    params->callback([&state, view] {
+        state.action = [&state, view] {
+            if (const std::optional<int> status = view()) {
+                return *status;
+            }
+            return run_params(state);
+        };
     });
 }
 

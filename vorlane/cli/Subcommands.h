@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -39,6 +40,9 @@ void require_success(PF_Err err, const std::string& what, const Session& session
 
 void add_about_command(CLI::App& app, CliState& state);
 void add_params_command(CLI::App& app, CliState& state);
+// The controls view of `params`. The returned action shows it when one of its options was given, and returns
+// nothing otherwise, leaving the registration table to `params`.
+std::function<std::optional<int>()> add_params_view(CLI::App& params, const CliState& state);
 void add_pipl_command(CLI::App& app, CliState& state);
 
 }  // namespace vorlane

@@ -80,7 +80,7 @@ bool parse_checkbox(std::string_view text, PF_ParamDef* def, std::string* error)
     } else if (word == "off" || word == "false" || word == "0" || word == "no") {
         def->u.bd.value = 0;
     } else {
-        *error = "a checkbox takes on, off, true or false";
+        *error = "takes on, off, true or false";
         return false;
     }
     return true;
@@ -100,8 +100,11 @@ bool parse_popup(std::string_view text, PF_ParamDef* def, std::string* error) {
         def->u.pd.value = static_cast<PF_ParamValue>(number);
         return true;
     }
-    *error = "a choice of \"" + std::string(def->u.pd.u.namesptr ? def->u.pd.u.namesptr : "") +
-             "\" or its number from 1 to " + std::to_string(count);
+    std::string choices;
+    for (int choice = 1; choice <= count; ++choice) {
+        choices += (choice > 1 ? ", " : "") + popup_choice(*def, choice);
+    }
+    *error = "takes one of " + choices + ", or a number from 1 to " + std::to_string(count);
     return false;
 }
 

@@ -72,7 +72,11 @@ std::string controls_json(const std::vector<ControlRow>& rows) {
         nlohmann::ordered_json control;
         control["name"] = row.name;
         control["index"] = row.index;
-        if (row.number) {
+        const bool whole = row.param_type == PF_Param_SLIDER || row.param_type == PF_Param_POPUP ||
+                           row.param_type == PF_Param_CHECKBOX;
+        if (row.number && whole) {
+            control["value"] = static_cast<long long>(*row.number);
+        } else if (row.number) {
             control["value"] = *row.number;
         } else {
             control["value"] = nullptr;

@@ -1,0 +1,136 @@
+// The controls as `vorlane params` shows them, and the values a user types.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/AE_Effect.h"
+#include "vorlane/cli/Cli.h"
+#include "vorlane/ui/ControlValue.h"
+
+namespace vorlane::test {
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+CliRun vorlane_params(std::vector<std::string> args) {
+    std::vector<std::string> all = {"vorlane", "--module", VORLANE_MODULE_PATH, "params"};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<const char*> argv;
+    for (const std::string& arg : all) {
+        argv.push_back(arg.c_str());
+    }
+    std::ostringstream out, err;
+    const int status = run_cli(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {status, out.str(), err.str()};
+}
+
+bool has_line(const std::string& text, const std::string& line) {
+    std::istringstream lines(text);
+    for (std::string l; std::getline(lines, l);) {
+        if (l == line) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(UiView, EditsShowAsThePanelWouldShowThem) {
+    const CliRun run = vorlane_params({"--edit", "Layers=3", "--edit", "Frequency 1=66.6"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(has_line(run.out, "Frequency 1                         50.0%")) << run.out;
+    EXPECT_TRUE(has_line(run.out, "Frequency 2                         25.0%"));
+    EXPECT_TRUE(has_line(run.out, "Frequency 3                         25.0%"));
+    EXPECT_EQ(run.out.find("Layer 4"), std::string::npos);
+    EXPECT_EQ(run.out.find("Frequency 5"), std::string::npos);
+    EXPECT_TRUE(has_line(run.out, "    Time Factor                     100.0%"));  // inside "Time Options"
+    EXPECT_TRUE(has_line(run.out, "Auto Orient                         on"));
+    EXPECT_TRUE(has_line(run.out, "Sequentially                        off  (disabled)"));
+    EXPECT_TRUE(has_line(run.out, "Mode                                Constant"));
+
+    const CliRun all = vorlane_params({"--all", "--edit", "Layers=3"});
+    EXPECT_TRUE(has_line(all.out, "Layer 4                             None  (hidden)")) << all.out;
+    EXPECT_TRUE(has_line(all.out, "Frequency 5                         100.0%  (hidden)"));
+}
+
+TEST(UiView, JsonCarriesEveryControlForScripts) {
+    const CliRun run =
+        vorlane_params({"--json", "--edit", "Layers=3", "--edit", "Frequency 1=66.6", "--edit", "Bidirectional=on"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json controls = nlohmann::json::parse(run.out);
+    ASSERT_EQ(controls.size(), 39u);  // 40 parameters, less the group end
+    auto control = [&](const std::string& name) {
+        for (const auto& c : controls) {
+            if (c["name"] == name) {
+                return c;
+            }
+        }
+        ADD_FAILURE() << "no " << name;
+        return nlohmann::json{};
+    };
+    // 66.6 against two shares of 100/3 (shown 33.3): about, not exactly, a half.
+    EXPECT_NEAR(control("Frequency 1")["value"].get<double>(), 50.0, 0.05);
+    EXPECT_EQ(control("Frequency 1")["index"], 7);
+    EXPECT_EQ(control("Layer 4")["hidden"], true);
+    EXPECT_EQ(control("Frequency 3")["hidden"], false);
+    EXPECT_EQ(control("Bidirectional Alignment")["disabled"], false);
+    EXPECT_EQ(control("Sequentially")["disabled"], true);
+    EXPECT_EQ(control("Mode")["value"], 2);
+    EXPECT_EQ(control("Mode")["text"], "Constant");
+}
+
+TEST(UiView, EditsThatCannotBeMadeFailWithTheReason) {
+    for (const auto& [edit, reason] : {std::pair<std::string, std::string>{"Layers=6", "between 1 and 5"},
+                                       {"Layers=2.5", "whole number"},
+                                       {"Mode=Sideways", "Incremental, Constant"},
+                                       {"Auto Orient=maybe", "on, off"},
+                                       {"Reset Frequencies=1", "button"},
+                                       {"Layers", "needs a value"},
+                                       {"Colour=red", "no control"}}) {
+        const CliRun run = vorlane_params({"--edit", edit});
+        EXPECT_EQ(run.status, 1) << edit;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << edit << ": " << run.err;
+    }
+}
+
+TEST(UiView, TypedValuesFollowTheControlsType) {
+    PF_ParamDef popup{};
+    popup.param_type = PF_Param_POPUP;
+    popup.u.pd.num_choices = 4;
+    popup.u.pd.u.namesptr = "None|X|Y|XY";
+    std::string error;
+    ASSERT_TRUE(parse_control_value("xy", &popup, &error));
+    EXPECT_EQ(popup.u.pd.value, 4);
+    ASSERT_TRUE(parse_control_value("2", &popup, &error));
+    EXPECT_EQ(format_control_value(popup), "X");
+    EXPECT_FALSE(parse_control_value("5", &popup, &error));
+    EXPECT_EQ(popup.u.pd.value, 2);  // unchanged by a refused value
+
+    PF_ParamDef box{};
+    box.param_type = PF_Param_CHECKBOX;
+    ASSERT_TRUE(parse_control_value(" TRUE ", &box, &error));
+    EXPECT_EQ(format_control_value(box), "on");
+
+    PF_ParamDef angle{};
+    angle.param_type = PF_Param_ANGLE;
+    ASSERT_TRUE(parse_control_value("-45.5", &angle, &error));
+    EXPECT_EQ(angle.u.ad.value, -45 * 65536 - 32768);
+
+    PF_ParamDef slider{};
+    slider.param_type = PF_Param_FLOAT_SLIDER;
+    slider.u.fs_d.valid_max = 100.0f;
+    slider.u.fs_d.precision = 1;
+    slider.u.fs_d.display_flags = PF_ValueDisplayFlag_PERCENT;
+    ASSERT_TRUE(parse_control_value("33.333%", &slider, &error));
+    EXPECT_EQ(format_control_value(slider), "33.3%");
+    EXPECT_FALSE(parse_control_value("nan", &slider, &error));
+    EXPECT_FALSE(parse_control_value("100.5", &slider, &error));
+}
+
+}  // namespace
+}  // namespace vorlane::test
