@@ -290,6 +290,20 @@ TEST(ServicesTransform, UnsupportedRequestsFailAndEmptyOnesDrawNothing) {
     EXPECT_TRUE(same(at(dst.world(), 1, 1), white));
 }
 
+TEST(ServicesTransform, AnAbsurdlySmallScaleFinishesAndLeavesAlmostNothing) {
+    WorldStorage src(64, 64, PF_PixelFormat_ARGB32), dst(8, 8, PF_PixelFormat_ARGB32);
+    const PF_Pixel white{255, 255, 255, 255};
+    fill_world(&src.world(), &white, nullptr);
+    for (double scale : {1e-6, 1e-12, 1e-100}) {
+        ASSERT_EQ(composite(src.world(), dst.world(), placed(32, 32, scale, scale, 10, 4, 4)), PF_Err_NONE);
+    }
+    for (A_long y = 0; y < 8; ++y) {
+        for (A_long x = 0; x < 8; ++x) {
+            EXPECT_LE(at(dst.world(), x, y).alpha, 1) << x << ", " << y;
+        }
+    }
+}
+
 TEST(ServicesTransform, OverPlacesAWorldAtAnOffsetAcrossDepths) {
     WorldStorage src(6, 6, PF_PixelFormat_ARGB32), dst(10, 10, PF_PixelFormat_ARGB64);
     const PF_Pixel half_red{128, 255, 0, 0};

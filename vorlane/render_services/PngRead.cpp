@@ -36,6 +36,9 @@ std::vector<stbi_uc> file_bytes(const std::filesystem::path& path) {
     if (in.bad()) {
         throw PngError("cannot read " + path.string());
     }
+    if (bytes.size() > std::size_t(INT32_MAX)) {
+        throw PngError(path.string() + ": file too large");
+    }
     return bytes;
 }
 
@@ -74,9 +77,6 @@ WorldStorage read_png(const std::filesystem::path& path, PF_PixelFormat format) 
         throw PngError("PNG files load into 8- or 16-bit ARGB worlds only");
     }
     const std::vector<stbi_uc> bytes = file_bytes(path);
-    if (bytes.size() > std::size_t(INT32_MAX)) {
-        throw PngError(path.string() + ": file too large");
-    }
     const bool sixteen_in_file = stbi_is_16_bit_from_memory(bytes.data(), int(bytes.size())) != 0;
     int w = 0, h = 0, channels = 0;
     std::unique_ptr<void, StbFree> pixels(

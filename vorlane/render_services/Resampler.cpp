@@ -45,8 +45,10 @@ PremultipliedImage empty_image(int width, int height, EdgeMode edge) {
     return image;
 }
 
+// Past the deepest level the whole source is far smaller than a destination pixel, so a coarser grid loses
+// nothing; the cap keeps an absurd scale from asking for billions of samples.
 int steps_across(double extent) {
-    return std::max(1, int(std::ceil(extent - 0.01)));
+    return std::clamp(int(std::ceil(std::min(extent, 16.0) - 0.01)), 1, 16);
 }
 
 }  // namespace
