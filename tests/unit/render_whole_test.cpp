@@ -379,6 +379,29 @@ TEST(WholeRender, ConstantModeIsSeededWhateverRanBefore) {
     EXPECT_EQ(scales_of(sequential), expected);
 }
 
+TEST(WholeRender, MaskChoiceWithoutTheHostsHelp) {
+    // A host that cannot count the masks has none to walk.
+    Host uncounted;
+    uncounted.set(kUseAllPaths, 1);
+    uncounted.faults["PF_NumPaths"] = {1, 5};
+    EXPECT_EQ(uncounted.render(), PF_Err_NONE);
+    EXPECT_EQ(uncounted.counts["eval"], 0);
+
+    // "Distribution" Path on the one selected mask picks as mask index 0: with "Seed" 12345 that is slot 1 of
+    // three equal shares, with 12346 slot 2, which is empty here.
+    for (const A_long seed : {12345, 12346}) {
+        Host host;
+        host.set(kDistribution, 2);
+        host.set(kLayers, 3);
+        for (int slot = 1; slot <= 3; ++slot) {
+            host.defs[frequency_param(slot)].u.fs_d.value = 100.0 / 3.0;
+        }
+        host.set(kSeed, seed);
+        EXPECT_EQ(host.render(), PF_Err_NONE);
+        EXPECT_EQ(host.composited.size(), seed == 12345 ? 25u : 0u);
+    }
+}
+
 TEST(WholeRender, SequentialWalkMakesOnlyTheDrawingPass) {
     Host host;
     host.set(kMode, 1);
