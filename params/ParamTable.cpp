@@ -24,7 +24,7 @@ constexpr char kNoCaption[] = "";
 
 // "Mode" defaults to Constant, one of its choices: a default of 0 would show a popup with nothing chosen. The
 // render takes every value but Incremental as Constant, so a project saved with 0 still renders.
-const ParamSpec kParamSpecs[kParamSpecCount] = {
+const ParamRow kParamRows[kParamRowCount] = {
     // index, name, copies, type, flags, valid min/max, slider min/max, default, display, text, choices
     {kLayers, "Layers", 1, PF_Param_SLIDER, SUP | CTV, 1, 5, 1, 5, 1, kPlain, nullptr, 0},
     {kLayer1, "Layer ", kMaxLayers, PF_Param_LAYER, SUP, 0, 0, 0, 0, PF_LayerDefault_NONE, kPlain, nullptr, 0},

@@ -5,7 +5,7 @@
 
 namespace vorlane {
 
-struct ParamSpec {
+struct ParamRow {
     PF_ParamIndex index;  // also the disk id; of the first copy when the row repeats
     const char* name;     // the name itself, or its stem before the copy number; null for the group end
     int copies;           // 1, or the five numbered layer or frequency slots
@@ -25,8 +25,8 @@ struct ParamSpec {
     A_short num_choices;
 };
 
-inline constexpr int kParamSpecCount = 32;
-extern const ParamSpec kParamSpecs[kParamSpecCount];
+inline constexpr int kParamRowCount = 32;
+extern const ParamRow kParamRows[kParamRowCount];
 
 inline constexpr A_short kFloatSliderPrecision = 1;
 inline constexpr PF_FpShort kCurveTolerance = 0.05f;
