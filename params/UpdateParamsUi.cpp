@@ -67,7 +67,8 @@ PF_Err enable_control(HostSuiteHandler& suites, PF_InData* in_data, PF_ParamDef*
 
 PF_Err update_params_ui(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[], void*) {
     HostSuiteHandler suites(in_data->pica_basicP);
-    if (params == nullptr) {
+    // Every record up to "Composite" is read or written below; a shorter array must not be walked past.
+    if (params == nullptr || in_data->num_params < kParamCount) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
     // Acquired before anything changes, so that a host without it gets back the records as they came.

@@ -37,7 +37,8 @@ bool is_frequency_in_use(int index, int layer_count) {
 PF_Err user_changed_param(PF_InData* in_data, PF_OutData*, PF_ParamDef* params[],
                           const PF_UserChangedParamExtra* extra) {
     HostSuiteHandler suites(in_data->pica_basicP);
-    if (extra == nullptr || params == nullptr) {
+    // Every record up to "Composite" is read or written below; a shorter array must not be walked past.
+    if (extra == nullptr || params == nullptr || in_data->num_params < kParamCount) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
     const int layer_count = layers_in_use(params[kLayers]->u.sd.value);

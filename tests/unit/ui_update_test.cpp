@@ -95,5 +95,14 @@ TEST_F(UiUpdate, WithoutAGlobalRecordTheControlsAreStillEnabled) {
     EXPECT_EQ(lent_handle_count(&session), 0);
 }
 
+TEST_F(UiUpdate, AShortParameterArrayIsRefusedNotWalkedPast) {
+    for (PF_Cmd cmd : {PF_Cmd_UPDATE_PARAMS_UI, PF_Cmd_USER_CHANGED_PARAM}) {
+        PF_UserChangedParamExtra extra{kLayers};
+        const CommandResult result = session.run(
+            cmd, &extra, nullptr, [](CommandContext& context) { context.in_data.num_params = kFrequency1; });
+        EXPECT_EQ(result.err, PF_Err_BAD_CALLBACK_PARAM) << cmd;
+    }
+}
+
 }  // namespace
 }  // namespace vorlane::test
