@@ -133,6 +133,10 @@ int run_render(const CliState& state, const RenderArgs& args) {
     if (!ok) {
         throw CommandFailure(failure);
     }
+    // Counted over all frames together: with several threads one frame's count says nothing on its own.
+    if (const int held = session.suites().outstanding(); held != 0) {
+        throw CommandFailure("the effect left " + std::to_string(held) + " suite(s) acquired after the render");
+    }
     return 0;
 }
 

@@ -1,7 +1,5 @@
 #include "vorlane/render/RenderCallbacks.h"
 
-#include <cstring>
-
 #include "vorlane/render/FrameState.h"
 #include "vorlane/render/LayerSources.h"
 #include "vorlane/render/RenderJob.h"
