@@ -2,8 +2,10 @@
 // host call passes through.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <stdexcept>
+#include <thread>
 
 #include "host/AE_EffectCBSuites.h"
 #include "host_scripted_entry.h"
@@ -162,6 +164,41 @@ TEST(HostSession, AnEffectRefFromAnotherCommandIsRefused) {
     });
     session.run(PF_Cmd_ABOUT);
     session.run(PF_Cmd_RENDER);
+    EXPECT_EQ(session.checkouts_outstanding(), 0);
+}
+
+// Renders may run on several threads through one session: each command keeps its own context, and a reference
+// of the command on the other thread is not honoured.
+TEST(HostSession, CommandsOnSeveralThreadsKeepTheirOwnContexts) {
+    Session session(scripted_entry);
+    std::atomic<PF_ProgPtr> refs[2] = {nullptr, nullptr};
+    std::atomic<int> arrived{0}, faults{0};
+    ScriptedEntry script([&](PF_Cmd, PF_InData* in, PF_OutData*, PF_ParamDef**, void* extra) -> PF_Err {
+        const int me = *static_cast<int*>(extra);
+        refs[me] = in->effect_ref;
+        ++arrived;
+        while (arrived < 2) {
+            std::this_thread::yield();
+        }
+        PF_ParamDef def{};
+        faults += in->inter.checkout_param(refs[1 - me], 0, 0, 1, 30, &def) != PF_Err_BAD_CALLBACK_PARAM;
+        faults += in->inter.checkout_param(in->effect_ref, 0, 0, 1, 30, &def) != PF_Err_NONE;
+        faults += in->inter.checkin_param(in->effect_ref, &def) != PF_Err_NONE;
+        const void* suite = nullptr;
+        faults += in->pica_basicP->AcquireSuite(kPFANSISuite, 1, &suite) != kSPNoError;
+        faults += in->pica_basicP->ReleaseSuite(kPFANSISuite, 1) != kSPNoError;
+        return PF_Err_NONE;
+    });
+    int ids[2] = {0, 1};
+    std::thread first([&] { session.run(PF_Cmd_RENDER, &ids[0]); });
+    std::thread second([&] { session.run(PF_Cmd_RENDER, &ids[1]); });
+    first.join();
+    second.join();
+    EXPECT_EQ(faults, 0);
+    EXPECT_NE(refs[0].load(), refs[1].load());
+    // The refused calls belong to no command of this thread, so no session counts them.
+    EXPECT_EQ(session.gate().calls(), 8u);
+    EXPECT_EQ(session.suites().counts(kPFANSISuite, 1).released, 2);
     EXPECT_EQ(session.checkouts_outstanding(), 0);
 }
 

@@ -55,6 +55,13 @@ std::string choice(const char* names, A_long value) {
     return "no choice";
 }
 
+void append_word(std::string& text, const char* word) {
+    if (!text.empty()) {
+        text.push_back(' ');
+    }
+    text.append(word);
+}
+
 std::string flag_names(const PF_ParamDef& def) {
     static constexpr std::pair<PF_ParamFlags, const char*> kFlags[] = {
         {PF_ParamFlag_SUPERVISE, "SUP"},
@@ -69,14 +76,14 @@ std::string flag_names(const PF_ParamDef& def) {
     PF_ParamFlags rest = def.flags;
     for (const auto& [bit, name] : kFlags) {
         if ((def.flags & bit) != 0) {
-            text += (text.empty() ? "" : " ") + std::string(name);
+            append_word(text, name);
             rest &= ~bit;
         }
     }
     if (rest != 0) {
         char hex[16];
         std::snprintf(hex, sizeof hex, "0x%X", static_cast<unsigned>(rest));
-        text += (text.empty() ? "" : " ") + std::string(hex);
+        append_word(text, hex);
     }
     if (def.ui_flags != 0) {
         text += (text.empty() ? "ui " : " ui ") + std::to_string(def.ui_flags);
@@ -148,7 +155,8 @@ void fill_values(ParamRow& row, const PF_ParamDef& def) {
 ParamRow param_row(int index, const PF_ParamDef& def) {
     ParamRow row;
     row.index = std::to_string(index);
-    row.name = index == 0 ? "(input layer)" : bounded(def.name);
+    // The name is a fixed field that need not hold a terminator.
+    row.name = index == 0 ? "(input layer)" : std::string(def.name, strnlen(def.name, sizeof def.name));
     row.type = type_name(def.param_type);
     fill_values(row, def);
     row.flags = flag_names(def);

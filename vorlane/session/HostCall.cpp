@@ -5,7 +5,12 @@
 namespace vorlane {
 
 std::string format_call_arg(const char* text) {
-    return text ? "\"" + std::string(text) + "\"" : "null";
+    if (text == nullptr) {
+        return "null";
+    }
+    std::string quoted(1, '"');
+    quoted.append(text).push_back('"');
+    return quoted;
 }
 
 std::string format_call_arg(const void* pointer) {
