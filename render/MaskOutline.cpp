@@ -47,14 +47,17 @@ PathPoint evaluate_point(RenderContext& ctx, const MaskOutline& outline, Segment
     const PF_PathDataSuite1* data = ctx.suites.pathDataSuite();
     PF_ProgPtr ref = ctx.in_data.effect_ref;
     PF_PathOutlinePtr path = outline.checkout.outline();
+    // The ANSI suite is fetched before the segment is prepared: a host that refuses it throws, and nothing may be
+    // left prepared behind that throw.
+    const PF_ANSICallbacksSuite1* ansi = ctx.values.auto_orient ? ctx.suites.ansiSuite() : nullptr;
     PF_PathSegPrepPtr prep = nullptr;
     PF_FpLong x = 0.0, y = 0.0;
     PathPoint point;
     data->PF_PathPrepareSegLength(ref, path, spot.segment, kSamplingFrequency, &prep);
-    if (ctx.values.auto_orient) {
+    if (ansi) {
         PF_FpLong dx = 0.0, dy = 0.0;
         data->PF_PathEvalSegLengthDeriv1(ref, path, &prep, spot.segment, spot.distance, &x, &y, &dx, &dy);
-        point.angle = static_cast<float>(ctx.suites.ansiSuite()->atan2(dy, dx) / kRadiansPerDegree);
+        point.angle = static_cast<float>(ansi->atan2(dy, dx) / kRadiansPerDegree);
     } else {
         data->PF_PathEvalSegLength(ref, path, &prep, spot.segment, spot.distance, &x, &y);
     }
