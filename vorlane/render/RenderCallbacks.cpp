@@ -61,17 +61,6 @@ PF_Err checkin_param(PF_ProgPtr effect_ref, PF_ParamDef* param) {
     return call.result(frame ? checkin_for_frame(*frame, param) : PF_Err_BAD_CALLBACK_PARAM);
 }
 
-PF_Err progress(PF_ProgPtr effect_ref, A_long current, A_long total) {
-    HostCall call(context_of(effect_ref), "progress");
-    call.arg("current", current).arg("total", total);
-    if (call.failed()) {
-        return call.error();
-    }
-    Session& session = *call.context()->session;
-    session.note_progress(current, total);
-    return call.result(session.abort_requested() ? PF_Interrupt_CANCEL : PF_Err_NONE);
-}
-
 }  // namespace
 
 PF_Err checkout_for_frame(FrameState& frame, PF_ParamIndex index, A_long what_time, A_long time_step,
@@ -120,10 +109,11 @@ PF_Err checkin_for_frame(FrameState& frame, const PF_ParamDef* param) {
     return PF_Err_NONE;
 }
 
+// Only the parameter callbacks differ in a render; progress and abort stay the session's, which every command's
+// records start from.
 void install_render_callbacks(PF_InData& in_data) {
     in_data.inter.checkout_param = checkout_param;
     in_data.inter.checkin_param = checkin_param;
-    in_data.inter.progress = progress;
 }
 
 }  // namespace vorlane

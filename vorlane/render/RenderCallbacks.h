@@ -1,5 +1,5 @@
-// The interaction callbacks of a render: parameters at any time from the scene (layers as worlds the host lends
-// until check-in), and progress.
+// The interaction callbacks of a render: parameters at any time from the scene, layers as worlds the host lends
+// until check-in. Progress and abort are the session's own.
 #pragma once
 
 #include "host/AE_Effect.h"
