@@ -22,6 +22,22 @@ struct HandleLock {
     void* data;
 };
 
+// Gives a new handle back to the host unless it was handed over as the global data: a set-up that fails, also by
+// a thrown missing suite, must not leave its record behind with nobody to dispose of it.
+struct NewHandle {
+    NewHandle(const PF_HandleSuite2* suite, PF_Handle handle) : suite(suite), handle(handle) {}
+    ~NewHandle() {
+        if (handle != nullptr) {
+            suite->host_dispose_handle(handle);
+        }
+    }
+    NewHandle(const NewHandle&) = delete;
+    NewHandle& operator=(const NewHandle&) = delete;
+
+    const PF_HandleSuite2* suite;
+    PF_Handle handle;
+};
+
 PF_Err fill_global_record(HostSuiteHandler& suites, const PF_InData& in_data, GlobalRecord& record) {
     // A fresh handle holds whatever was in memory; under Premiere plugin_id is never filled, so it must read 0
     // rather than garbage.
@@ -46,12 +62,14 @@ PF_Err global_setup(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* /*par
     if (handle == nullptr) {
         return PF_Err_INTERNAL_STRUCT_DAMAGED;
     }
+    NewHandle owned(handle_suite, handle);  // declared before the lock, so unlocked before it is disposed of
     PF_Err err = PF_Err_NONE;
     HandleLock lock(handle_suite, handle);
     if (lock.data != nullptr) {
         err = fill_global_record(suites, *in_data, *static_cast<GlobalRecord*>(lock.data));
         if (err == PF_Err_NONE) {
             out_data->global_data = handle;
+            owned.handle = nullptr;
         }
     }
     return err;

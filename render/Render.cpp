@@ -19,7 +19,9 @@ void read_pixel_format(RenderContext& ctx) {
 
 // Cleared first; "On Original Image" then lays a copy of the input over the whole output.
 void prepare_output(RenderContext& ctx, PF_ParamDef* const params[]) {
-    ctx.in_data.utils->fill(ctx.in_data.effect_ref, nullptr, nullptr, &ctx.output);
+    if (ctx.error.none()) {
+        ctx.error.keep_first(ctx.in_data.utils->fill(ctx.in_data.effect_ref, nullptr, nullptr, &ctx.output));
+    }
     if (ctx.values.composite == kCompositeOnOriginal && ctx.error.none()) {
         ctx.error.keep_first(
             ctx.in_data.utils->copy(ctx.in_data.effect_ref, &params[kInputLayer]->u.ld, &ctx.output, nullptr, nullptr));
@@ -67,7 +69,9 @@ PF_Err render(PF_InData* in_data, PF_OutData*, PF_ParamDef* params[], PF_LayerDe
     }
     place_instances(ctx);
 
-    in_data->inter.progress(in_data->effect_ref, 100, 100);
+    // The closing report is made also after an error, and is where the host says the user cancelled: that answer
+    // is the render's unless an earlier error came first.
+    ctx.error.keep_first(in_data->inter.progress(in_data->effect_ref, 100, 100));
     return ctx.error.value;
 }
 
