@@ -11,9 +11,13 @@ struct LoadedEffect {
     LoadedModule module = LoadedModule::open(VORLANE_MODULE_PATH);
 };
 
+// Every world of the host has a guard page after its last row here: an overrun crashes the test where it happens.
 class RenderFixture : private LoadedEffect, public SceneRender {
   protected:
     RenderFixture() : SceneRender(module.entry()) {}
+
+  private:
+    GuardedWorlds guard_;
 };
 
 inline PF_Pixel pixel8(const PF_EffectWorld& world, A_long x, A_long y) {

@@ -1,10 +1,26 @@
 #include "vorlane/render_services/Worlds.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <limits>
+#include <mutex>
 #include <new>
 #include <stdexcept>
+#include <unordered_map>
 #include <utility>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 #include "vorlane/render_services/PixelTraits.h"
 #include "vorlane/render_services/Resampler.h"
@@ -108,7 +124,102 @@ void copy_pixels(const PF_EffectWorld& src, const PF_Rect& s, PF_EffectWorld& ds
     }
 }
 
+// ---- Guard pages ---------------------------------------------------------------------------------------------
+
+std::atomic<bool> guard_pages_on{false};
+
+struct GuardedBlock {
+    void* base = nullptr;
+    std::size_t length = 0;
+};
+
+// Guarded blocks by the pixel pointer handed out, so release_world knows how each world was made.
+std::mutex guarded_mutex;
+std::unordered_map<const void*, GuardedBlock>& guarded_blocks() {
+    static std::unordered_map<const void*, GuardedBlock> blocks;
+    return blocks;
+}
+
+std::size_t page_size() {
+#ifdef _WIN32
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return std::size_t(info.dwPageSize);
+#else
+    return std::size_t(sysconf(_SC_PAGESIZE));
+#endif
+}
+
+// `bytes` of zeroed memory whose end touches an inaccessible page; null when the memory cannot be had.
+void* allocate_guarded(std::size_t bytes) {
+    const std::size_t page = page_size();
+    const std::size_t usable = (bytes + page - 1) / page * page;
+    const std::size_t length = usable + page;
+#ifdef _WIN32
+    char* base = static_cast<char*>(VirtualAlloc(nullptr, length, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    if (!base) {
+        return nullptr;
+    }
+    DWORD old = 0;
+    if (!VirtualProtect(base + usable, page, PAGE_NOACCESS, &old)) {
+        VirtualFree(base, 0, MEM_RELEASE);
+        return nullptr;
+    }
+#else
+    void* mapped = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) {
+        return nullptr;
+    }
+    char* base = static_cast<char*>(mapped);
+    if (mprotect(base + usable, page, PROT_NONE) != 0) {
+        munmap(base, length);
+        return nullptr;
+    }
+#endif
+    void* data = base + (usable - bytes);
+    try {
+        std::lock_guard lock(guarded_mutex);
+        guarded_blocks()[data] = GuardedBlock{base, length};
+    } catch (const std::bad_alloc&) {
+#ifdef _WIN32
+        VirtualFree(base, 0, MEM_RELEASE);
+#else
+        munmap(base, length);
+#endif
+        return nullptr;
+    }
+    return data;
+}
+
+// Frees a guarded block; false when `data` is not one.
+bool release_guarded(const void* data) {
+    GuardedBlock block;
+    {
+        std::lock_guard lock(guarded_mutex);
+        const auto it = guarded_blocks().find(data);
+        if (it == guarded_blocks().end()) {
+            return false;
+        }
+        block = it->second;
+        guarded_blocks().erase(it);
+    }
+#ifdef _WIN32
+    VirtualFree(block.base, 0, MEM_RELEASE);
+#else
+    munmap(block.base, block.length);
+#endif
+    return true;
+}
+
 }  // namespace
+
+void set_world_guard_pages(bool on) {
+    guard_pages_on.store(on);
+}
+
+bool world_guard_pages() {
+    return guard_pages_on.load();
+}
 
 PF_Err allocate_world(A_long width, A_long height, PF_PixelFormat format, A_long row_padding, PF_EffectWorld* world) {
     if (!world || width < 1 || height < 1 || row_padding < 0 ||
@@ -116,13 +227,19 @@ PF_Err allocate_world(A_long width, A_long height, PF_PixelFormat format, A_long
         return PF_Err_BAD_CALLBACK_PARAM;
     }
     const bool deep = format == PF_PixelFormat_ARGB64;
-    const std::uint64_t rowbytes =
+    const bool guarded = world_guard_pages();
+    std::uint64_t rowbytes =
         std::uint64_t(width) * (deep ? sizeof(PF_Pixel16) : sizeof(PF_Pixel)) + std::uint64_t(row_padding);
+    if (guarded) {
+        // Padded rows catch tight-row assumptions; a multiple of 8 keeps every row aligned for 16-bit pixels.
+        rowbytes = (rowbytes + 16 + 7) / 8 * 8;
+    }
     if (rowbytes > std::uint64_t(std::numeric_limits<A_long>::max()) ||
         rowbytes * std::uint64_t(height) > std::uint64_t(std::numeric_limits<std::ptrdiff_t>::max())) {
         return PF_Err_OUT_OF_MEMORY;
     }
-    void* pixels = std::calloc(std::size_t(height), std::size_t(rowbytes));
+    void* pixels = guarded ? allocate_guarded(std::size_t(height) * std::size_t(rowbytes))
+                           : std::calloc(std::size_t(height), std::size_t(rowbytes));
     if (!pixels) {
         return PF_Err_OUT_OF_MEMORY;
     }
@@ -139,7 +256,9 @@ PF_Err allocate_world(A_long width, A_long height, PF_PixelFormat format, A_long
 
 void release_world(PF_EffectWorld* world) {
     if (world) {
-        std::free(world->data);
+        if (!release_guarded(world->data)) {
+            std::free(world->data);
+        }
         *world = PF_EffectWorld{};
     }
 }

@@ -16,6 +16,25 @@ PF_Err allocate_world(A_long width, A_long height, PF_PixelFormat format, A_long
 // Frees what allocate_world allocated and zeroes the record; a zeroed record is left alone.
 void release_world(PF_EffectWorld* world);
 
+// While on, every world allocate_world makes (output, the effect's worlds, checked-out layers) ends its last row
+// at an inaccessible page and has rows at least 16 bytes longer than its pixels, so that a write or read past the
+// end is a crash where it happens rather than quiet damage found later. For tests; process-wide, and worlds made
+// while it was on are freed correctly after it is turned off.
+void set_world_guard_pages(bool on);
+bool world_guard_pages();
+
+// Turns guard pages on for a scope.
+class GuardedWorlds {
+  public:
+    GuardedWorlds() : previous_(world_guard_pages()) { set_world_guard_pages(true); }
+    ~GuardedWorlds() { set_world_guard_pages(previous_); }
+    GuardedWorlds(const GuardedWorlds&) = delete;
+    GuardedWorlds& operator=(const GuardedWorlds&) = delete;
+
+  private:
+    bool previous_;
+};
+
 // Owns one allocated world for its lifetime.
 class WorldStorage {
   public:

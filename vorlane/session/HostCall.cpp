@@ -4,6 +4,22 @@
 
 namespace vorlane {
 
+namespace {
+thread_local int host_call_depth = 0;
+}  // namespace
+
+int host_calls_in_progress() {
+    return host_call_depth;
+}
+
+HostCall::Depth::Depth() {
+    ++host_call_depth;
+}
+
+HostCall::Depth::~Depth() {
+    --host_call_depth;
+}
+
 std::string format_call_arg(const char* text) {
     if (text == nullptr) {
         return "null";

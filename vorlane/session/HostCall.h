@@ -31,6 +31,10 @@ std::string format_call_arg(double value);
 std::string format_call_arg(std::int64_t value);
 std::string format_call_arg(std::uint64_t value);
 
+// How many host calls are under way on the calling thread: above 0 the host, not the effect, is running. A test
+// that makes the effect's own allocations fail leaves the host's alone by it.
+int host_calls_in_progress();
+
 class HostCall {
   public:
     HostCall(CommandContext* context, const char* function, bool can_fail = true);
@@ -73,6 +77,13 @@ class HostCall {
         }
     }
 
+    // First member, so the count covers everything the call does, its own set-up included.
+    struct Depth {
+        Depth();
+        ~Depth();
+        Depth(const Depth&) = delete;
+        Depth& operator=(const Depth&) = delete;
+    } depth_;
     CommandContext* context_;
     std::optional<A_long> failure_;
     std::optional<HostCallRecord> record_;
