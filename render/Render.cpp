@@ -69,9 +69,9 @@ PF_Err render(PF_InData* in_data, PF_OutData*, PF_ParamDef* params[], PF_LayerDe
     }
     place_instances(ctx);
 
-    // The closing report is made also after an error, and is where the host says the user cancelled: that answer
-    // is the render's unless an earlier error came first.
-    ctx.error.keep_first(in_data->inter.progress(in_data->effect_ref, 100, 100));
+    // The closing report comes after every instance is drawn: a cancel answered here would only throw away a
+    // finished frame, so its answer is not the render's.
+    in_data->inter.progress(in_data->effect_ref, 100, 100);
     return ctx.error.value;
 }
 
