@@ -1,6 +1,8 @@
 // The controls as `vorlane params` shows them, and the values a user types.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -130,6 +132,23 @@ TEST(UiView, TypedValuesFollowTheControlsType) {
     EXPECT_EQ(format_control_value(slider), "33.3%");
     EXPECT_FALSE(parse_control_value("nan", &slider, &error));
     EXPECT_FALSE(parse_control_value("100.5", &slider, &error));
+}
+
+TEST(UiView, TheControlsStartFromTheScenesValues) {
+    const std::filesystem::path scene = std::filesystem::temp_directory_path() / "vorlane_params_view_scene.json";
+    std::ofstream(scene) << R"({"comp": {"width": 64, "height": 64, "frame_rate": 24, "duration_frames": 4},
+        "effect_layer": {"background": null, "masks": [{"ellipse": [32, 32, 20, 20]}]},
+        "layers": [{"builtin": "blob", "width": 8, "height": 8}],
+        "params": {"Layers": 2, "Mode": "Incremental", "Use All Paths": true, "Seed": [[0, 7], [3, 70]]}})";
+    const CliRun run = vorlane_params({scene.string()});
+    std::filesystem::remove(scene);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(has_line(run.out, "Mode                                Incremental")) << run.out;
+    EXPECT_TRUE(has_line(run.out, "Seed                                7")) << run.out;
+    // "Layers" 2 hides the third slot, and with Incremental and all paths "Sequentially" is enabled.
+    EXPECT_TRUE(has_line(run.out, "Layer 2                             None")) << run.out;
+    EXPECT_FALSE(has_line(run.out, "Layer 3                             None")) << run.out;
+    EXPECT_TRUE(has_line(run.out, "Sequentially                        off")) << run.out;
 }
 
 }  // namespace

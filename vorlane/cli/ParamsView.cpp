@@ -1,11 +1,12 @@
 // `vorlane params` as the effect controls panel: the controls after the effect updated its UI, optionally after
 // edits made one by one as a user makes them.
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "vorlane/cli/Subcommands.h"
+#include "vorlane/scene/SceneLoad.h"
+#include "vorlane/scene/SceneParams.h"
 #include "vorlane/ui/ControlEdits.h"
 #include "vorlane/ui/ControlsView.h"
 #include "vorlane/ui/UiSuites.h"
@@ -23,13 +24,14 @@ struct ParamsViewOptions {
     bool requested() const { return controls || all || json || !edits.empty() || !scene_path.empty(); }
 };
 
-// The hook for a scene's parameter values: they will be set here, before the first UI update, once scenes are
-// read. Until then the scene is only checked to exist, and the defaults are shown.
-void apply_scene_params(const std::string& scene_path, Session&, std::ostream& err) {
-    if (!std::ifstream(scene_path)) {
-        throw CommandFailure("cannot read the scene " + scene_path);
+// A scene's values are what the panel opens with, as a saved project's would be; a keyframed parameter shows its
+// value at the first frame.
+void apply_scene_values(const std::string& scene_path, Session& session) {
+    const Scene scene = load_scene_file(scene_path);
+    const ParamTracks tracks = apply_scene_params(session, scene);
+    for (const auto& track : tracks) {
+        session.set_param(track.first, param_at(session, tracks, track.first, 0.0));
     }
-    err << "vorlane: note: the parameter values of " << scene_path << " are not applied yet; showing defaults\n";
 }
 
 void require_ui_command(const UiCommandResult& result, const std::string& what, const Session& session) {
@@ -45,7 +47,7 @@ int run_params_view(const ParamsViewOptions& options, const CliState& state) {
     register_ui_suites(session.suites());
     require_success(session.params_setup(), "parameter set-up", session);
     if (!options.scene_path.empty()) {
-        apply_scene_params(options.scene_path, session, state.err);
+        apply_scene_values(options.scene_path, session);
     }
     // The panel opens: the effect gets to hide and disable its controls before anything is shown.
     require_ui_command(run_ui_command(session, PF_Cmd_UPDATE_PARAMS_UI), "the UI update", session);
