@@ -80,6 +80,7 @@ TEST_F(SceneLoad, EveryBadInputNamesItsPlace) {
     const std::string c = std::string("{") + kComp;
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"{\"comp\": {\"width\": 3,", ""},
+        {c + R"(, "render": {"depth": 1e888}})", ""},
         {c + R"(, "extra": 1})", "/extra"},
         {R"({"comp": {"height": 4}})", "/comp/width"},
         {R"({"comp": {"width": 0, "height": 4}})", "/comp/width"},

@@ -219,7 +219,8 @@ Scene parse_scene(const std::string& text, const std::filesystem::path& file) {
     json j;
     try {
         j = json::parse(text);
-    } catch (const json::parse_error& e) {
+    } catch (const json::exception& e) {
+        // Not only syntax: a number too large for a double ("1e888") is refused by the parser as out of range.
         r.fail("", std::string("not valid JSON: ") + e.what());
     }
     if (!j.is_object()) {
