@@ -5,8 +5,11 @@
 #include <optional>
 #include <vector>
 
-#include "vorlane/render_services/Blend.h"
 #include "vorlane/render_services/Resampler.h"
+#include "vorlane/render_services/SamplePass.h"
+#include "vorlane/render_services/SpanBlend.h"
+#include "vorlane/render_services/TexelImage.h"
+#include "vorlane/render_services/TexelSampling.h"
 #include "vorlane/render_services/Worlds.h"
 
 namespace vorlane {
@@ -16,18 +19,6 @@ namespace {
 // Destination (pixel-centre) point to source point: u = x * i00 + y * i10 + i20, v = x * i01 + y * i11 + i21.
 struct Affine {
     double i00, i01, i10, i11, i20, i21;
-};
-
-// One matrix's share of the work: where it samples and how.
-struct MatrixSampler {
-    Affine to_source;
-    SamplingPlan plan;
-    std::vector<PremultipliedImage> levels;
-    double margin_u, margin_v;  // how far outside the source a sample point can still pick up colour
-};
-
-struct Span {
-    A_long begin, end;
 };
 
 std::optional<Affine> normalized(const PF_FloatMatrix& m) {
@@ -57,101 +48,155 @@ std::optional<Affine> inverted(const Affine& m) {
     return inverse;
 }
 
-MatrixSampler make_sampler(const Affine& to_source, const PremultipliedImage& base, bool high_quality) {
-    MatrixSampler sampler{to_source,
-                          plan_sampling(to_source.i00, to_source.i01, to_source.i10, to_source.i11, high_quality),
-                          {},
-                          0.0,
-                          0.0};
-    sampler.levels = build_levels(base, sampler.plan.level);
-    double reach_u = 0.0, reach_v = 0.0;
-    for (const SampleOffset& o : sampler.plan.offsets) {
-        reach_u = std::max(reach_u, std::fabs(o.du));
-        reach_v = std::max(reach_v, std::fabs(o.dv));
+// Every tap of every matrix, each weighing its share of the pixel.
+std::vector<SamplePass> passes_of(const std::vector<Affine>& maps, const std::vector<SamplingPlan>& plans,
+                                  const PF_EffectWorld& world, const PyramidLease* pyramid) {
+    std::vector<SamplePass> passes;
+    for (std::size_t i = 0; i < maps.size(); ++i) {
+        const Affine& m = maps[i];
+        const double to_source[6] = {m.i00, m.i01, m.i10, m.i11, m.i20, m.i21};
+        const SamplingPlan& plan = plans[i];
+        if (plan.nearest) {
+            passes.push_back(nearest_pass(world, to_source, 1.0f / float(maps.size())));
+            continue;
+        }
+        const TexelImage& image = pyramid->level(plan.level);
+        const float weight = 1.0f / float(plan.offsets.size() * maps.size());
+        for (const SampleOffset& o : plan.offsets) {
+            passes.push_back(bilinear_pass(image, to_source, o.du, o.dv, plan.level_scale, weight));
+        }
     }
-    const double texel = 1.0 / sampler.plan.level_scale;
-    sampler.margin_u = reach_u + texel + 1.0;
-    sampler.margin_v = reach_v + texel + 1.0;
-    return sampler;
+    return passes;
 }
 
-// Narrows [lo, hi) to the x for which c + x * step lies within (low, high).
-void narrow(double c, double step, double low, double high, double& lo, double& hi) {
-    if (std::fabs(step) < 1e-12) {
-        if (!(c > low && c < high)) {
-            hi = lo;
+// Calls `fn` with the tap that samples the pass.
+template <class Fn>
+void with_tap(const SamplePass& pass, bool straight, Fn&& fn) {
+    if (!pass.nearest) {
+        fn(BilinearTap(*pass.image));
+    } else if (pass.world->world_flags & PF_WorldFlag_DEEP) {
+        fn(NearestTap<PF_Pixel16>(*pass.world, straight));
+    } else {
+        fn(NearestTap<PF_Pixel>(*pass.world, straight));
+    }
+}
+
+// A single pass samples and lays each pixel in one go. Everything the loop reads is a local copy, so that the
+// compiler keeps it in registers across the stores of pixel bytes, which may alias anything.
+template <class Dst, class Tap, class Layer>
+void draw_span(Dst* row, const PassRow span, const Tap tap, const Layer layer) {
+    std::int64_t u = span.u.start, v = span.v.start;
+    const std::int64_t du = span.u.step, dv = span.v.step;
+    for (A_long x = span.begin; x < span.end; ++x) {
+        layer(tap(u, v), row[x]);
+        u += du;
+        v += dv;
+    }
+}
+
+template <class Tap>
+void accumulate(Lanes* sums, const PassRow span, const Tap tap, float weight) {
+    std::int64_t u = span.u.start, v = span.v.start;
+    const std::int64_t du = span.u.step, dv = span.v.step;
+    for (A_long n = 0; n < span.end - span.begin; ++n) {
+        sums[n] += tap(u, v) * weight;
+        u += du;
+        v += dv;
+    }
+}
+
+template <class Dst, class Layer>
+void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip, const Layer& layer,
+                      PF_EffectWorld& dst) {
+    A_long top, bottom;
+    pass_rows(pass, clip, top, bottom);
+    // A pure translation keeps its weights along the row.
+    if (!pass.nearest && pass.u_x == 1.0 && pass.v_x == 0.0) {
+        for (A_long y = top; y < bottom; ++y) {
+            const PassRow span = pass_row(pass, y, clip);
+            if (span.begin >= span.end) {
+                continue;
+            }
+            if (fraction(span.u.start) == 0.0f && fraction(span.v.start) == 0.0f) {
+                draw_span(pixel_row<Dst>(dst, y), span, TexelTap(*pass.image, span.v.start), layer);
+            } else {
+                draw_span(pixel_row<Dst>(dst, y), span, TranslatedTap(*pass.image, span.u.start, span.v.start), layer);
+            }
         }
         return;
     }
-    const double x1 = (low - c) / step, x2 = (high - c) / step;
-    lo = std::max(lo, std::floor(std::min(x1, x2)));
-    hi = std::min(hi, std::ceil(std::max(x1, x2)) + 1.0);
+    with_tap(pass, straight, [&](const auto& tap) {
+        for (A_long y = top; y < bottom; ++y) {
+            const PassRow span = pass_row(pass, y, clip);
+            if (span.begin < span.end) {
+                draw_span(pixel_row<Dst>(dst, y), span, tap, layer);
+            }
+        }
+    });
 }
 
-// The pixels of row y (centre y + 0.5) whose sample points can fall on the source: a bound, not exact, since
-// pixels that sample nothing are skipped anyway.
-Span row_span(const MatrixSampler& s, const PremultipliedImage& base, A_long y, const PF_Rect& clip) {
-    const Affine& m = s.to_source;
-    const double yc = double(y) + 0.5;
-    const double cu = 0.5 * m.i00 + yc * m.i10 + m.i20;
-    const double cv = 0.5 * m.i01 + yc * m.i11 + m.i21;
-    double lo = clip.left, hi = clip.right;
-    narrow(cu, m.i00, -s.margin_u, base.width + s.margin_u, lo, hi);
-    narrow(cv, m.i01, -s.margin_v, base.height + s.margin_v, lo, hi);
-    lo = std::clamp(lo, double(clip.left), double(clip.right));
-    hi = std::clamp(hi, lo, double(clip.right));
-    return {A_long(lo), A_long(hi)};
+template <class Dst, class Layer>
+void lay_sums(Dst* pixels, const Lanes* sums, A_long count, const Layer layer) {
+    for (A_long n = 0; n < count; ++n) {
+        layer(sums[n], pixels[n]);
+    }
 }
 
-Premul sample_all(const std::vector<MatrixSampler>& samplers, double x, double y) {
-    if (samplers.size() == 1) {
-        const Affine& m = samplers[0].to_source;
-        return sample_footprint(samplers[0].levels, samplers[0].plan, x * m.i00 + y * m.i10 + m.i20,
-                                x * m.i01 + y * m.i11 + m.i21);
+// Several passes add their weighted samples into a row of sums over the union of their spans, which is then laid
+// in one go.
+template <class Dst, class Layer>
+void draw_passes(const std::vector<SamplePass>& passes, bool straight, const PF_Rect& clip, const Layer& layer,
+                 PF_EffectWorld& dst) {
+    std::vector<Lanes> sums(std::size_t(clip.right - clip.left));
+    std::vector<PassRow> spans(passes.size());
+    A_long top = clip.bottom, bottom = clip.top;
+    for (const SamplePass& pass : passes) {
+        A_long pass_top, pass_bottom;
+        pass_rows(pass, clip, pass_top, pass_bottom);
+        top = std::min(top, pass_top);
+        bottom = std::max(bottom, pass_bottom);
     }
-    Premul sum;
-    for (const MatrixSampler& s : samplers) {
-        const Affine& m = s.to_source;
-        const Premul p =
-            sample_footprint(s.levels, s.plan, x * m.i00 + y * m.i10 + m.i20, x * m.i01 + y * m.i11 + m.i21);
-        sum.r += p.r;
-        sum.g += p.g;
-        sum.b += p.b;
-        sum.a += p.a;
+    for (A_long y = top; y < bottom; ++y) {
+        A_long begin = clip.right, end = clip.left;
+        for (std::size_t i = 0; i < passes.size(); ++i) {
+            spans[i] = pass_row(passes[i], y, clip);
+            if (spans[i].begin < spans[i].end) {
+                begin = std::min(begin, spans[i].begin);
+                end = std::max(end, spans[i].end);
+            }
+        }
+        if (begin >= end) {
+            continue;
+        }
+        std::fill(sums.begin(), sums.begin() + (end - begin), Lanes{});
+        for (std::size_t i = 0; i < passes.size(); ++i) {
+            if (spans[i].begin < spans[i].end) {
+                with_tap(passes[i], straight, [&](const auto& tap) {
+                    accumulate(sums.data() + (spans[i].begin - begin), spans[i], tap, passes[i].weight);
+                });
+            }
+        }
+        lay_sums(pixel_row<Dst>(dst, y) + begin, sums.data(), end - begin, layer);
     }
-    const float k = 1.0f / float(samplers.size());
-    return {sum.r * k, sum.g * k, sum.b * k, sum.a * k};
+}
+
+template <class Dst, class Layer>
+void draw(const std::vector<SamplePass>& passes, bool straight, const PF_Rect& clip, const Layer& layer,
+          PF_EffectWorld& dst) {
+    if (passes.size() == 1) {
+        draw_single_pass<Dst>(passes[0], straight, clip, layer, dst);
+    } else {
+        draw_passes<Dst>(passes, straight, clip, layer, dst);
+    }
 }
 
 template <class Dst>
-void composite_rows(const std::vector<MatrixSampler>& samplers, const PremultipliedImage& base, bool straight,
-                    bool in_front, float opacity, const PF_Rect& clip, PF_EffectWorld& dst) {
-    // Coverage below half a step of the destination's depth changes nothing that could be stored.
-    const float least_alpha = 0.5f / float(PixelTraits<Dst>::kMax);
-    for (A_long y = clip.top; y < clip.bottom; ++y) {
-        Span span{clip.right, clip.left};
-        for (const MatrixSampler& s : samplers) {
-            const Span one = row_span(s, base, y, clip);
-            if (one.begin < one.end) {
-                span = {std::min(span.begin, one.begin), std::max(span.end, one.end)};
-            }
-        }
-        Dst* row = pixel_row<Dst>(dst, y);
-        const double yc = double(y) + 0.5;
-        for (A_long x = span.begin; x < span.end; ++x) {
-            const UnitPixel source = from_premul(sample_all(samplers, double(x) + 0.5, yc), opacity, straight);
-            if (!(source.a >= least_alpha)) {
-                continue;
-            }
-            const UnitPixel dest = to_unit(row[x]);
-            UnitPixel result;
-            if (straight) {
-                result = in_front ? straight_over(source, dest) : straight_over(dest, source);
-            } else {
-                result = in_front ? premultiplied_over(source, dest) : premultiplied_over(dest, source);
-            }
-            row[x] = from_unit<Dst>(result);
-        }
+void composite_rows(const std::vector<SamplePass>& passes, bool straight, bool in_front, float opacity,
+                    const PF_Rect& clip, PF_EffectWorld& dst) {
+    if (straight && in_front) {
+        draw<Dst>(passes, straight, clip, InFrontOfStraight{opacity}, dst);
+    } else {
+        draw<Dst>(passes, straight, clip, AnyLayering{opacity, straight, in_front}, dst);
     }
 }
 
@@ -195,18 +240,25 @@ PF_Err transform_world(PF_Quality quality, PF_ModeFlags m_flags, PF_Field field,
         return PF_Err_NONE;
     }
     const bool straight = (m_flags & PF_MF_Alpha_STRAIGHT) != 0;
-    const PremultipliedImage base = premultiplied_image(*src_world, straight, EdgeMode::Transparent);
-    std::vector<MatrixSampler> samplers;
-    for (const Affine& map : maps) {
-        samplers.push_back(make_sampler(map, base, quality == PF_Quality_HI));
+    std::vector<SamplingPlan> plans;
+    for (const Affine& m : maps) {
+        plans.push_back(plan_sampling(m.i00, m.i01, m.i10, m.i11, quality == PF_Quality_HI));
     }
+    // Nearest samples come straight from the world; only bilinear ones need the texels.
+    std::optional<PyramidLease> pyramid;
+    if (quality == PF_Quality_HI) {
+        const auto deepest = std::max_element(plans.begin(), plans.end(),
+                                              [](const auto& a, const auto& b) { return a.level < b.level; });
+        pyramid.emplace(*src_world, straight, deepest->level);
+    }
+    const std::vector<SamplePass> passes = passes_of(maps, plans, *src_world, pyramid ? &*pyramid : nullptr);
     const bool in_front = comp_mode->xfer == PF_Xfer_IN_FRONT;
     if (dst_world->world_flags & PF_WorldFlag_DEEP) {
         const float opacity = std::min(float(comp_mode->opacitySu) / 32768.0f, 1.0f);
-        composite_rows<PF_Pixel16>(samplers, base, straight, in_front, opacity, clip, *dst_world);
+        composite_rows<PF_Pixel16>(passes, straight, in_front, opacity, clip, *dst_world);
     } else {
         const float opacity = float(comp_mode->opacity) / 255.0f;
-        composite_rows<PF_Pixel>(samplers, base, straight, in_front, opacity, clip, *dst_world);
+        composite_rows<PF_Pixel>(passes, straight, in_front, opacity, clip, *dst_world);
     }
     return PF_Err_NONE;
 }
