@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <type_traits>
 #include <vector>
 
+#include "vorlane/render_services/NearestRow8.h"
 #include "vorlane/render_services/Resampler.h"
 #include "vorlane/render_services/SamplePass.h"
 #include "vorlane/render_services/SpanBlend.h"
@@ -81,6 +83,20 @@ void with_tap(const SamplePass& pass, bool straight, Fn&& fn) {
     }
 }
 
+// Sprites land anywhere in a large destination, whose rows are then far from every cache and too short for the
+// processor's prefetcher to catch up with; asking for a row's pixels a couple of rows ahead hides most of the wait.
+template <class Dst>
+void prefetch_span(const PF_EffectWorld& dst, A_long y, A_long begin, A_long end) {
+    if (y >= dst.height) {
+        return;
+    }
+    const char* row = reinterpret_cast<const char*>(pixel_row<Dst>(dst, y));
+    const char* last = row + std::ptrdiff_t(end) * std::ptrdiff_t(sizeof(Dst)) - 1;
+    for (const char* p = row + std::ptrdiff_t(begin) * std::ptrdiff_t(sizeof(Dst)); p <= last + 63; p += 64) {
+        __builtin_prefetch(std::min(p, last), 1);
+    }
+}
+
 // A single pass samples and lays each pixel in one go. Everything the loop reads is a local copy, so that the
 // compiler keeps it in registers across the stores of pixel bytes, which may alias anything.
 template <class Dst, class Tap, class Layer>
@@ -125,10 +141,24 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
         }
         return;
     }
+    if constexpr (std::is_same_v<Dst, PF_Pixel> && std::is_same_v<Layer, InFrontOfStraight>) {
+        if (pass.nearest && !(pass.world->world_flags & PF_WorldFlag_DEEP)) {
+            std::vector<std::uint32_t> gathered(std::size_t(clip.right - clip.left));
+            for (A_long y = top; y < bottom; ++y) {
+                const PassRow span = pass_row(pass, y, clip);
+                if (span.begin < span.end) {
+                    prefetch_span<Dst>(dst, y + 6, span.begin, span.end);
+                    draw_nearest_span8(pixel_row<PF_Pixel>(dst, y), span, *pass.world, layer.opacity, gathered.data());
+                }
+            }
+            return;
+        }
+    }
     with_tap(pass, straight, [&](const auto& tap) {
         for (A_long y = top; y < bottom; ++y) {
             const PassRow span = pass_row(pass, y, clip);
             if (span.begin < span.end) {
+                prefetch_span<Dst>(dst, y + 6, span.begin, span.end);
                 draw_span(pixel_row<Dst>(dst, y), span, tap, layer);
             }
         }
@@ -168,6 +198,7 @@ void draw_passes(const std::vector<SamplePass>& passes, bool straight, const PF_
         if (begin >= end) {
             continue;
         }
+        prefetch_span<Dst>(dst, y + 6, begin, end);
         std::fill(sums.begin(), sums.begin() + (end - begin), Lanes{});
         for (std::size_t i = 0; i < passes.size(); ++i) {
             if (spans[i].begin < spans[i].end) {

@@ -1,0 +1,87 @@
+// The low-quality case on 8 bits, four pixels at a time: nearest source pixels with straight alpha laid in front
+// of a straight-alpha destination. A span's source pixels are gathered first; laying them is then arithmetic on
+// whole registers of four pixels, with clear groups skipped and opaque groups at full opacity copied.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+#include "vorlane/render_services/Lanes.h"
+#include "vorlane/render_services/SamplePass.h"
+
+namespace vorlane {
+
+using Pixels4 = std::uint32_t __attribute__((vector_size(16)));
+
+// One channel of four pixels as floats; `shift` picks it (alpha is the lowest byte).
+inline Lanes channel4(Pixels4 p, int shift) {
+    return __builtin_convertvector(LaneInts((p >> shift) & 255u), Lanes);
+}
+
+inline Pixels4 rounded4(Lanes x, int shift) {
+    const Lanes r = x + 0.5f;
+    const Lanes top = Lanes{} + 255.0f;
+    return Pixels4(__builtin_convertvector(r < top ? r : top, LaneInts)) << shift;
+}
+
+// `s` in front of `d`, both straight, the source's alpha scaled by `opacity`; pixels whose source alpha would
+// not change a stored value keep `d`.
+inline Pixels4 in_front4(Pixels4 s, Pixels4 d, float opacity) {
+    const Lanes sa = channel4(s, 0) * opacity, da = channel4(d, 0);
+    const Lanes keep = da * (1.0f - sa * (1.0f / 255.0f));
+    const Lanes alpha = sa + keep;
+    const Lanes safe = alpha > 0.25f ? alpha : Lanes{} + 1.0f;
+    const Lanes k = 1.0f / safe;
+    Pixels4 out = rounded4(alpha, 0);
+    for (const int shift : {8, 16, 24}) {
+        out |= rounded4((channel4(s, shift) * sa + channel4(d, shift) * keep) * k, shift);
+    }
+    const Pixels4 drawn = Pixels4(sa >= 0.5f);
+    return (out & drawn) | (d & ~drawn);
+}
+
+inline void lay_pixels4(const std::uint32_t* source, PF_Pixel* dst, float opacity) {
+    Pixels4 s, d;
+    std::memcpy(&s, source, sizeof s);
+    const Pixels4 alpha = s & 255u;
+    if ((alpha[0] | alpha[1] | alpha[2] | alpha[3]) == 0) {
+        return;
+    }
+    if (opacity == 1.0f && (alpha[0] & alpha[1] & alpha[2] & alpha[3]) == 255) {
+        std::memcpy(dst, &s, sizeof s);
+        return;
+    }
+    std::memcpy(&d, dst, sizeof d);
+    d = in_front4(s, d, opacity);
+    std::memcpy(dst, &d, sizeof d);
+}
+
+// `gathered` holds room for the span.
+inline void draw_nearest_span8(PF_Pixel* row, const PassRow& span, const PF_EffectWorld& src, float opacity,
+                               std::uint32_t* gathered) {
+    const char* origin = reinterpret_cast<const char*>(src.data);
+    const std::ptrdiff_t rowbytes = src.rowbytes;
+    const A_long count = span.end - span.begin;
+    std::int64_t u = span.u.start, v = span.v.start;
+    for (A_long n = 0; n < count; ++n) {
+        std::memcpy(gathered + n, origin + (v >> kFixedFractionBits) * rowbytes + 4 * (u >> kFixedFractionBits), 4);
+        u += span.u.step;
+        v += span.v.step;
+    }
+    PF_Pixel* out = row + span.begin;
+    A_long n = 0;
+    for (; n + 4 <= count; n += 4) {
+        lay_pixels4(gathered + n, out + n, opacity);
+    }
+    if (n < count) {
+        // The last few go through a group padded with clear pixels, which change nothing.
+        std::uint32_t rest[4] = {};
+        PF_Pixel kept[4] = {};
+        std::memcpy(rest, gathered + n, std::size_t(count - n) * 4);
+        std::memcpy(kept, out + n, std::size_t(count - n) * 4);
+        lay_pixels4(rest, kept, opacity);
+        std::memcpy(out + n, kept, std::size_t(count - n) * 4);
+    }
+}
+
+}  // namespace vorlane
