@@ -13,6 +13,9 @@ namespace vorlane {
 
 using Pixels4 = std::uint32_t __attribute__((vector_size(16)));
 
+// Coverage below half a step of 8 bits changes nothing that could be stored.
+constexpr float kLeastAlpha8 = 0.5f / 255.0f;
+
 // One channel of four pixels as floats; `shift` picks it (alpha is the lowest byte).
 inline Lanes channel4(Pixels4 p, int shift) {
     return __builtin_convertvector(LaneInts((p >> shift) & 255u), Lanes);

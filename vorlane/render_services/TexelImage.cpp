@@ -1,7 +1,9 @@
 #include "vorlane/render_services/TexelImage.h"
 
 #include <algorithm>
+#include <cstring>
 
+#include "vorlane/render_services/Lanes.h"
 #include "vorlane/render_services/PixelTraits.h"
 
 namespace vorlane {
@@ -31,12 +33,13 @@ void load_rows(const PF_EffectWorld& world, bool straight, TexelImage& image) {
         const Pixel* in = pixel_row<Pixel>(world, y);
         float* out = image.at(0, y);
         for (int x = 0; x < image.width; ++x) {
-            const float a = float(in[x].alpha) * unit;
-            const float k = straight ? a * unit : unit;
-            out[4 * x + 0] = a;
-            out[4 * x + 1] = float(in[x].red) * k;
-            out[4 * x + 2] = float(in[x].green) * k;
-            out[4 * x + 3] = float(in[x].blue) * k;
+            Lanes t = pixel_lanes(in[x]) * unit;
+            if (straight) {
+                const float a = t[0];
+                t *= a;
+                t[0] = a;
+            }
+            std::memcpy(out + 4 * x, &t, sizeof t);
         }
     }
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "vorlane/render_services/NearestRow8.h"
+#include "vorlane/render_services/PremulRow8.h"
 #include "vorlane/render_services/Resampler.h"
 #include "vorlane/render_services/SamplePass.h"
 #include "vorlane/render_services/SpanBlend.h"
@@ -71,6 +72,15 @@ std::vector<SamplePass> passes_of(const std::vector<Affine>& maps, const std::ve
     return passes;
 }
 
+// A row of samples, kept with the thread: allocating it on every call costs more than small sprites do.
+Lanes* row_scratch(std::size_t count) {
+    thread_local std::vector<Lanes> row;
+    if (row.size() < count) {
+        row.resize(count);
+    }
+    return row.data();
+}
+
 // Calls `fn` with the tap that samples the pass.
 template <class Fn>
 void with_tap(const SamplePass& pass, bool straight, Fn&& fn) {
@@ -105,6 +115,17 @@ void draw_span(Dst* row, const PassRow span, const Tap tap, const Layer layer) {
     const std::int64_t du = span.u.step, dv = span.v.step;
     for (A_long x = span.begin; x < span.end; ++x) {
         layer(tap(u, v), row[x]);
+        u += du;
+        v += dv;
+    }
+}
+
+template <class Tap>
+void sample_span(Lanes* samples, const PassRow span, const Tap tap) {
+    std::int64_t u = span.u.start, v = span.v.start;
+    const std::int64_t du = span.u.step, dv = span.v.step;
+    for (A_long n = 0; n < span.end - span.begin; ++n) {
+        samples[n] = tap(u, v);
         u += du;
         v += dv;
     }
@@ -154,6 +175,22 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
             return;
         }
     }
+    if constexpr (std::is_same_v<Dst, PF_Pixel> && std::is_same_v<Layer, InFrontOfStraight>) {
+        if (!pass.nearest) {
+            Lanes* samples = row_scratch(std::size_t(clip.right - clip.left));
+            const BilinearTap tap(*pass.image);
+            for (A_long y = top; y < bottom; ++y) {
+                const PassRow span = pass_row(pass, y, clip);
+                if (span.begin < span.end) {
+                    prefetch_span<Dst>(dst, y + 6, span.begin, span.end);
+                    sample_span(samples, span, tap);
+                    lay_premultiplied_row8(samples, pixel_row<PF_Pixel>(dst, y) + span.begin, span.end - span.begin,
+                                           layer.opacity);
+                }
+            }
+            return;
+        }
+    }
     with_tap(pass, straight, [&](const auto& tap) {
         for (A_long y = top; y < bottom; ++y) {
             const PassRow span = pass_row(pass, y, clip);
@@ -167,8 +204,12 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
 
 template <class Dst, class Layer>
 void lay_sums(Dst* pixels, const Lanes* sums, A_long count, const Layer layer) {
-    for (A_long n = 0; n < count; ++n) {
-        layer(sums[n], pixels[n]);
+    if constexpr (std::is_same_v<Dst, PF_Pixel> && std::is_same_v<Layer, InFrontOfStraight>) {
+        lay_premultiplied_row8(sums, pixels, count, layer.opacity);
+    } else {
+        for (A_long n = 0; n < count; ++n) {
+            layer(sums[n], pixels[n]);
+        }
     }
 }
 
@@ -177,7 +218,7 @@ void lay_sums(Dst* pixels, const Lanes* sums, A_long count, const Layer layer) {
 template <class Dst, class Layer>
 void draw_passes(const std::vector<SamplePass>& passes, bool straight, const PF_Rect& clip, const Layer& layer,
                  PF_EffectWorld& dst) {
-    std::vector<Lanes> sums(std::size_t(clip.right - clip.left));
+    Lanes* sums = row_scratch(std::size_t(clip.right - clip.left));
     std::vector<PassRow> spans(passes.size());
     A_long top = clip.bottom, bottom = clip.top;
     for (const SamplePass& pass : passes) {
@@ -199,15 +240,15 @@ void draw_passes(const std::vector<SamplePass>& passes, bool straight, const PF_
             continue;
         }
         prefetch_span<Dst>(dst, y + 6, begin, end);
-        std::fill(sums.begin(), sums.begin() + (end - begin), Lanes{});
+        std::fill(sums, sums + (end - begin), Lanes{});
         for (std::size_t i = 0; i < passes.size(); ++i) {
             if (spans[i].begin < spans[i].end) {
                 with_tap(passes[i], straight, [&](const auto& tap) {
-                    accumulate(sums.data() + (spans[i].begin - begin), spans[i], tap, passes[i].weight);
+                    accumulate(sums + (spans[i].begin - begin), spans[i], tap, passes[i].weight);
                 });
             }
         }
-        lay_sums(pixel_row<Dst>(dst, y) + begin, sums.data(), end - begin, layer);
+        lay_sums(pixel_row<Dst>(dst, y) + begin, sums, end - begin, layer);
     }
 }
 
