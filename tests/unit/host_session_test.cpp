@@ -198,6 +198,7 @@ TEST(HostSession, CommandsOnSeveralThreadsKeepTheirOwnContexts) {
     EXPECT_NE(refs[0].load(), refs[1].load());
     // The refused calls belong to no command of this thread, so no session counts them.
     EXPECT_EQ(session.gate().calls(), 8u);
+    EXPECT_EQ(session.gate().calls_of("checkout_param"), 2u);  // counted on each thread, summed when asked
     EXPECT_EQ(session.suites().counts(kPFANSISuite, 1).released, 2);
     EXPECT_EQ(session.checkouts_outstanding(), 0);
 }
