@@ -93,6 +93,42 @@ TEST_F(ServicesPng, SixteenBitWorldsRoundTripAndSpanTheFileRange) {
     EXPECT_TRUE(same(at(eight.world(), 0, 0), PF_Pixel{255, 255, 0, 128}));
 }
 
+// Noise compresses to more than one IDAT chunk and gives every row filter its turn.
+TEST_F(ServicesPng, LargeNoisyWorldsRoundTripExactlyAtBothDepths) {
+    std::uint32_t state = 12345;
+    const auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    WorldStorage eight = test::padded_world(900, 500, PF_PixelFormat_ARGB32);
+    WorldStorage sixteen = test::padded_world(300, 500, PF_PixelFormat_ARGB64);
+    for (A_long y = 0; y < 500; ++y) {
+        for (A_long x = 0; x < 900; ++x) {
+            // Smooth on the left, noise on the right: rows where different filters win.
+            const std::uint32_t r = x < 300 ? std::uint32_t(x + y) : next();
+            at(eight.world(), x, y) = {A_u_char(r), A_u_char(r >> 8), A_u_char(r >> 16), A_u_char(x)};
+            if (x < 300) {
+                at<PF_Pixel16>(sixteen.world(), x, y) = {A_u_short(next() % 32769), A_u_short(y * 60),
+                                                         A_u_short(next() % 32769), A_u_short(x * 100)};
+            }
+        }
+    }
+    write_png(folder / "eight.png", eight.world(), 8);
+    write_png(folder / "sixteen.png", sixteen.world(), 16);
+    EXPECT_GT(fs::file_size(folder / "eight.png"), std::uintmax_t(1) << 20);
+    const WorldStorage back8 = read_png(folder / "eight.png", PF_PixelFormat_ARGB32);
+    const WorldStorage back16 = read_png(folder / "sixteen.png", PF_PixelFormat_ARGB64);
+    for (A_long y = 0; y < 500; ++y) {
+        for (A_long x = 0; x < 900; ++x) {
+            ASSERT_TRUE(same(at(back8.world(), x, y), at(eight.world(), x, y))) << x << ", " << y;
+            if (x < 300) {
+                ASSERT_TRUE(same(at<PF_Pixel16>(back16.world(), x, y), at<PF_Pixel16>(sixteen.world(), x, y)))
+                    << x << ", " << y;
+            }
+        }
+    }
+}
+
 TEST_F(ServicesPng, EveryColourTypeReads) {
     const unsigned char grey[] = {0, 128, 255, 64};
     const unsigned char grey_alpha[] = {10, 0, 20, 128, 30, 255, 40, 64};

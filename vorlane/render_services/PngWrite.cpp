@@ -11,6 +11,7 @@
 
 #include "vorlane/render_services/PixelTraits.h"
 #include "vorlane/render_services/Png.h"
+#include "vorlane/render_services/PngFilter.h"
 
 namespace vorlane {
 
@@ -20,15 +21,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 void put_u32(Bytes& out, std::uint32_t v) {
     out.insert(out.end(), {std::uint8_t(v >> 24), std::uint8_t(v >> 16), std::uint8_t(v >> 8), std::uint8_t(v)});
-}
-
-void put_chunk(Bytes& out, const char (&type)[5], const std::uint8_t* data, std::size_t size) {
-    put_u32(out, std::uint32_t(size));
-    const std::size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data, data + size);
-    const uLong crc = crc32(0L, out.data() + start, uInt(out.size() - start));
-    put_u32(out, std::uint32_t(crc));
 }
 
 std::uint16_t to_file_16(A_u_short v) {
@@ -58,89 +50,106 @@ void raw_row(const PF_EffectWorld& world, A_long y, int bits, std::uint8_t* out)
     }
 }
 
-std::uint8_t paeth(int a, int b, int c) {
-    const int p = a + b - c;
-    const int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    return std::uint8_t(pa <= pb && pa <= pc ? a : (pb <= pc ? b : c));
-}
-
-// Filters one row with each of the five filters and keeps the one whose bytes, read as signed, sum smallest:
-// the usual heuristic, and it roughly halves the size of smooth pictures.
-void filter_row(const Bytes& row, const Bytes& above, std::size_t bpp, Bytes& out) {
-    const std::size_t n = row.size();
-    Bytes best;
-    std::uint64_t best_cost = UINT64_MAX;
-    Bytes candidate(n + 1);
-    for (std::uint8_t type = 0; type < 5; ++type) {
-        candidate[0] = type;
-        std::uint64_t cost = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            const int a = i >= bpp ? row[i - bpp] : 0;
-            const int b = above[i];
-            const int c = i >= bpp ? above[i - bpp] : 0;
-            const int predictor = type == 0   ? 0
-                                  : type == 1 ? a
-                                  : type == 2 ? b
-                                  : type == 3 ? (a + b) / 2
-                                              : paeth(a, b, c);
-            const std::uint8_t v = std::uint8_t(row[i] - predictor);
-            candidate[i + 1] = v;
-            cost += v < 128 ? v : 256 - v;
+// Writes the file as it is made: the signature and header, IDAT chunks of at most 1 MiB of compressed data as
+// the compressor fills them, the end chunk. No copy of the whole picture, filtered or compressed, is ever held.
+class PngStream {
+  public:
+    PngStream(std::ostream& out, const PF_EffectWorld& world, int bits) : out_(out) {
+        static const std::uint8_t signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+        out_.write(reinterpret_cast<const char*>(signature), sizeof signature);
+        Bytes header;
+        put_u32(header, std::uint32_t(world.width));
+        put_u32(header, std::uint32_t(world.height));
+        header.insert(header.end(), {std::uint8_t(bits), 6, 0, 0, 0});  // RGBA, deflate, adaptive filters, no interlace
+        write_chunk("IHDR", header.data(), header.size());
+        if (deflateInit(&z_, 6) != Z_OK) {
+            throw PngError("cannot start the compressor");
         }
-        if (cost < best_cost) {
-            best_cost = cost;
-            best = candidate;
+        started_ = true;
+    }
+    ~PngStream() {
+        if (started_) {
+            deflateEnd(&z_);
         }
     }
-    out.insert(out.end(), best.begin(), best.end());
-}
+    PngStream(const PngStream&) = delete;
+    PngStream& operator=(const PngStream&) = delete;
 
-Bytes deflate_all(const Bytes& input) {
-    if (input.size() > std::size_t(UINT32_MAX / 2)) {
-        throw PngError("picture too large for one PNG");
-    }
-    z_stream z{};
-    if (deflateInit(&z, 6) != Z_OK) {
-        throw PngError("cannot start the compressor");
-    }
-    Bytes out(deflateBound(&z, uLong(input.size())));
-    z.next_in = const_cast<Bytef*>(input.data());
-    z.avail_in = uInt(input.size());
-    z.next_out = out.data();
-    z.avail_out = uInt(out.size());
-    const int result = deflate(&z, Z_FINISH);
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    if (result != Z_STREAM_END) {
-        throw PngError("compression failed");
-    }
-    return out;
-}
+    void add(const std::vector<std::uint8_t>& bytes) { compress(bytes.data(), bytes.size(), Z_NO_FLUSH); }
 
-Bytes encode(const PF_EffectWorld& world, int bits) {
+    void finish() {
+        compress(nullptr, 0, Z_FINISH);
+        if (z_.avail_out != kChunk) {
+            write_chunk("IDAT", compressed_.data(), kChunk - z_.avail_out);
+        }
+        write_chunk("IEND", nullptr, 0);
+    }
+
+  private:
+    static constexpr std::size_t kChunk = 1 << 20;
+
+    void compress(const std::uint8_t* data, std::size_t size, int flush) {
+        z_.next_in = const_cast<Bytef*>(data);
+        z_.avail_in = uInt(size);
+        for (;;) {
+            if (z_.avail_out == 0) {
+                if (!compressed_.empty()) {
+                    write_chunk("IDAT", compressed_.data(), kChunk);
+                }
+                compressed_.resize(kChunk);
+                z_.next_out = compressed_.data();
+                z_.avail_out = uInt(kChunk);
+            }
+            const int result = deflate(&z_, flush);
+            if (result == Z_STREAM_END) {
+                return;
+            }
+            if (result != Z_OK && result != Z_BUF_ERROR) {
+                throw PngError("compression failed");
+            }
+            if (z_.avail_out != 0 && z_.avail_in == 0 && flush == Z_NO_FLUSH) {
+                return;
+            }
+        }
+    }
+
+    void write_chunk(const char (&type)[5], const std::uint8_t* data, std::size_t size) {
+        Bytes head;
+        put_u32(head, std::uint32_t(size));
+        head.insert(head.end(), type, type + 4);
+        uLong crc = crc32(0L, head.data() + 4, 4);
+        if (size > 0) {
+            crc = crc32(crc, data, uInt(size));
+        }
+        out_.write(reinterpret_cast<const char*>(head.data()), std::streamsize(head.size()));
+        out_.write(reinterpret_cast<const char*>(data), std::streamsize(size));
+        Bytes tail;
+        put_u32(tail, std::uint32_t(crc));
+        out_.write(reinterpret_cast<const char*>(tail.data()), std::streamsize(tail.size()));
+    }
+
+    std::ostream& out_;
+    z_stream z_{};
+    bool started_ = false;
+    Bytes compressed_;
+};
+
+void encode(std::ostream& out, const PF_EffectWorld& world, int bits) {
     const std::size_t bpp = std::size_t(bits / 2);  // bytes per pixel: 4 channels of bits / 8
     const std::size_t row_size = std::size_t(world.width) * bpp;
-    Bytes filtered, row(row_size), above(row_size, 0);
-    filtered.reserve((row_size + 1) * std::size_t(world.height));
+    if ((row_size + 1) * std::size_t(world.height) > std::size_t(UINT32_MAX / 2)) {
+        throw PngError("picture too large for one PNG");
+    }
+    PngStream png(out, world, bits);
+    Bytes row(row_size), above(row_size, 0);
+    FilterScratch scratch;
     const bool deep = (world.world_flags & PF_WorldFlag_DEEP) != 0;
     for (A_long y = 0; y < world.height; ++y) {
         deep ? raw_row<PF_Pixel16>(world, y, bits, row.data()) : raw_row<PF_Pixel>(world, y, bits, row.data());
-        filter_row(row, above, bpp, filtered);
+        png.add(best_filtered_row(row.data(), above.data(), row_size, bpp, scratch));
         std::swap(row, above);
     }
-    Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    Bytes header;
-    put_u32(header, std::uint32_t(world.width));
-    put_u32(header, std::uint32_t(world.height));
-    header.insert(header.end(), {std::uint8_t(bits), 6, 0, 0, 0});  // RGBA, deflate, adaptive filters, no interlace
-    put_chunk(png, "IHDR", header.data(), header.size());
-    const Bytes compressed = deflate_all(filtered);
-    constexpr std::size_t kChunk = 1 << 20;
-    for (std::size_t at = 0; at < compressed.size(); at += kChunk) {
-        put_chunk(png, "IDAT", compressed.data() + at, std::min(kChunk, compressed.size() - at));
-    }
-    put_chunk(png, "IEND", nullptr, 0);
-    return png;
+    png.finish();
 }
 
 // A name no other writer picks: the same output may be rendered by several threads or processes at once.
@@ -174,11 +183,12 @@ void write_png(const std::filesystem::path& path, const PF_EffectWorld& world, i
     if (!is_valid_world(world)) {
         throw PngError("cannot write " + path.string() + ": the world has no pixels");
     }
-    const Bytes png = encode(world, bits_per_channel);
     TemporaryFile temp{temporary_beside(path)};
     {
         std::ofstream out(temp.path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+        if (out) {
+            encode(out, world, bits_per_channel);
+        }
         out.close();
         if (!out) {
             throw PngError("cannot write " + temp.path.string());
