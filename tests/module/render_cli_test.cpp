@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
+
+#include <nlohmann/json.hpp>
 
 #include "vorlane/cli/Cli.h"
 #include "vorlane/render_services/Png.h"
@@ -16,7 +19,7 @@ namespace fs = std::filesystem;
 
 struct RenderRun {
     int status = 0;
-    std::string err;
+    std::string out, err;
 };
 
 RenderRun vorlane_render(std::vector<std::string> args) {
@@ -28,6 +31,7 @@ RenderRun vorlane_render(std::vector<std::string> args) {
     std::ostringstream out, err;
     RenderRun run;
     run.status = run_cli(static_cast<int>(argv.size()), argv.data(), out, err);
+    run.out = out.str();
     run.err = err.str();
     return run;
 }
@@ -71,6 +75,104 @@ TEST_F(RenderCli, BadInputIsOneMessageNamingThePlaceAndNoFrame) {
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
         EXPECT_FALSE(fs::exists(dir / "out" / "frame_0000.png"));
     }
+}
+
+// One block of the --profile report.
+struct ProfileBlock {
+    std::string title;
+    double command = 0, effect = 0, host = 0;
+    unsigned long long calls = 0;
+    std::map<std::string, std::pair<unsigned long long, double>> groups, by_call;  // calls, ms
+};
+
+std::vector<ProfileBlock> parse_profile(const std::string& text) {
+    std::vector<ProfileBlock> blocks;
+    std::istringstream in(text);
+    std::string line;
+    std::map<std::string, std::pair<unsigned long long, double>>* rows = nullptr;
+    while (std::getline(in, line)) {
+        if (line.rfind("  ", 0) != 0) {
+            ProfileBlock block;
+            const std::size_t colon = line.find(':');
+            block.title = line.substr(0, colon);
+            EXPECT_EQ(std::sscanf(line.c_str() + colon, ": command %lf ms = effect %lf ms + host %lf ms in %llu calls",
+                                  &block.command, &block.effect, &block.host, &block.calls),
+                      4)
+                << line;
+            blocks.push_back(block);
+            continue;
+        }
+        std::istringstream row(line);
+        std::string name, calls, ms;
+        row >> name >> calls >> ms;
+        if (calls == "calls") {
+            rows = name == "group" ? &blocks.back().groups : &blocks.back().by_call;
+            continue;
+        }
+        if (rows == nullptr) {
+            ADD_FAILURE() << "a row before its header: " << line;
+            continue;
+        }
+        (*rows)[name] = {std::stoull(calls), std::stod(ms)};
+    }
+    return blocks;
+}
+
+TEST_F(RenderCli, TheProfileSplitsEachFramesCommandIntoEffectAndHostAndCountsTheCallsTheTraceLists) {
+    const RenderRun run = vorlane_render({"--frames", "3-5", "--out", (dir / "out").string(), "-j", "2", "--profile",
+                                          "--trace", (dir / "trace.jsonl").string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::map<int, std::map<std::string, unsigned long long>> traced;
+    std::ifstream trace(dir / "trace.jsonl");
+    for (std::string line; std::getline(trace, line);) {
+        const nlohmann::json call = nlohmann::json::parse(line);
+        ++traced[call["frame"].get<int>()][call["call"].get<std::string>()];
+    }
+    const std::vector<ProfileBlock> blocks = parse_profile(run.out);
+    ASSERT_EQ(blocks.size(), 4u) << run.out;
+    const std::vector<std::string> titles = {"frame 3", "frame 4", "frame 5", "all 3 frames"};
+    const std::vector<std::string> groups = {"paths", "worlds", "copy", "transform", "parameters", "other"};
+    std::map<std::string, unsigned long long> summed;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const ProfileBlock& block = blocks[i];
+        SCOPED_TRACE(block.title);
+        EXPECT_EQ(block.title, titles[i]);
+        EXPECT_NEAR(block.effect + block.host, block.command, 0.002);  // each printed to a thousandth
+        EXPECT_GT(block.host, 0.0);
+        ASSERT_EQ(block.groups.size(), groups.size());
+        unsigned long long group_calls = 0, call_calls = 0;
+        double group_ms = 0, call_ms = 0;
+        for (const std::string& group : groups) {
+            group_calls += block.groups.at(group).first;
+            group_ms += block.groups.at(group).second;
+        }
+        std::map<std::string, unsigned long long> counts;
+        for (const auto& [name, row] : block.by_call) {
+            call_calls += row.first;
+            call_ms += row.second;
+            counts[name] = row.first;
+        }
+        EXPECT_EQ(group_calls, block.calls);
+        EXPECT_EQ(call_calls, block.calls);
+        EXPECT_NEAR(group_ms, block.host, 0.001 * groups.size());
+        EXPECT_NEAR(call_ms, block.host, 0.001 * block.by_call.size());
+        EXPECT_GT(block.groups.at("transform").first, 0u);
+        EXPECT_EQ(block.groups.at("transform").first, counts["transform_world"]);
+        if (i < 3) {
+            EXPECT_EQ(counts, traced[3 + static_cast<int>(i)]);
+            for (const auto& [name, count] : counts) {
+                summed[name] += count;
+            }
+        } else {
+            EXPECT_EQ(counts, summed);
+        }
+    }
+}
+
+TEST_F(RenderCli, NoProfileUnlessAskedFor) {
+    const RenderRun run = vorlane_render({"--frames", "3", "--out", (dir / "out").string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
 }
 
 }  // namespace

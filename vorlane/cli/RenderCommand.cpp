@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -5,7 +6,9 @@
 #include <mutex>
 #include <optional>
 
+#include "vorlane/cli/Interrupt.h"
 #include "vorlane/cli/RenderCommand.h"
+#include "vorlane/cli/RenderProfile.h"
 #include "vorlane/cli/RenderProgress.h"
 #include "vorlane/cli/RenderTrace.h"
 #include "vorlane/cli/Subcommands.h"
@@ -26,6 +29,7 @@ struct RenderArgs {
     std::string out = "frames";
     std::string trace;
     int threads = 1;
+    bool profile = false;
     ParamChanges changes;
 };
 
@@ -87,6 +91,7 @@ int run_render(const CliState& state, const RenderArgs& args) {
     HostedEffect effect = open_effect(state);
     Session& session = *effect.session;
     RenderJob job(session, scene, prepare_scene_session(session, scene, args.changes));
+    job.profile = args.profile;
 
     const std::filesystem::path out_dir(args.out);
     std::error_code ec;
@@ -102,7 +107,10 @@ int run_render(const CliState& state, const RenderArgs& args) {
                             &state.err == &std::cerr && stderr_is_terminal());
     std::mutex failure_mutex;
     std::string failure;
+    std::vector<FrameProfile> profiles;
+    const InterruptWatch interrupt;
     FrameHooks hooks;
+    hooks.stop = [&] { return interrupt.requested(); };
     hooks.before = [&](A_long frame) {
         if (trace) {
             trace->begin_frame(frame);
@@ -111,6 +119,10 @@ int run_render(const CliState& state, const RenderArgs& args) {
     hooks.after = [&](A_long frame, FrameResult& result) {
         if (trace) {
             trace->end_frame(frame);
+        }
+        if (result.profile) {
+            std::lock_guard lock(failure_mutex);
+            profiles.push_back({frame, result.command_time, std::move(*result.profile)});
         }
         if (result.err != PF_Err_NONE || !result.leaks.empty()) {
             std::lock_guard lock(failure_mutex);
@@ -125,11 +137,19 @@ int run_render(const CliState& state, const RenderArgs& args) {
             failure = failure.empty() ? std::string(e.what()) : failure;
             return false;
         }
-        progress.frame_done(file.string());
+        progress.frame_done(frame, file.string());
         return true;
     };
     const bool ok = render_frames(job, frames, args.threads, hooks);
     progress.finish();
+    if (args.profile) {
+        std::sort(profiles.begin(), profiles.end(), [](const auto& a, const auto& b) { return a.frame < b.frame; });
+        write_profile(state.out, profiles);
+    }
+    if (interrupt.requested()) {
+        state.err << "vorlane: interrupted; wrote " << progress.written() << "\n";
+        return kInterruptedStatus;
+    }
     if (!ok) {
         throw CommandFailure(failure);
     }
@@ -150,6 +170,8 @@ void add_render_command(CLI::App& app, CliState& state) {
     render->add_option("--out", args->out, "the folder for frame_NNNN.png (default: frames)");
     render->add_option("--trace", args->trace, "write every host call to this file as JSON Lines");
     render->add_option("-j", args->threads, "frames rendered at once (default: 1)");
+    render->add_flag("--profile", args->profile,
+                     "print per frame the time in the effect and in host calls, by group and by call");
     // One value per occurrence, so that a scene named after --set is not taken for a second value.
     render->add_option("--set", args->changes.sets, "NAME=VALUE: override a parameter of the scene")
         ->expected(1)

@@ -1,5 +1,6 @@
-// `vorlane render [SCENE.json] [--frames A-B] [--out DIR] [--trace FILE] [-j N] [--set NAME=VALUE]...
-// [--edit NAME=VALUE]...`: frames of a scene, or of the built-in demo, as PNG files.
+// `vorlane render [SCENE.json] [--frames A-B] [--out DIR] [--trace FILE] [-j N] [--profile] [--set NAME=VALUE]...
+// [--edit NAME=VALUE]...`: frames of a scene, or of the built-in demo, as PNG files. Ctrl+C stops after the frames
+// in flight and exits with status 130, naming the frames written.
 #pragma once
 
 #include "vorlane/cli/Subcommands.h"

@@ -1,5 +1,6 @@
 #include "vorlane/cli/RenderProgress.h"
 
+#include <algorithm>
 #include <cstdio>
 #ifdef _WIN32
 #include <io.h>
@@ -26,12 +27,30 @@ std::string clock_text(double seconds) {
     return text;
 }
 
+std::string frame_runs(std::vector<A_long> frames) {
+    std::sort(frames.begin(), frames.end());
+    std::string text;
+    for (std::size_t i = 0; i < frames.size();) {
+        std::size_t end = i;
+        while (end + 1 < frames.size() && frames[end + 1] == frames[end] + 1) {
+            ++end;
+        }
+        text += (text.empty() ? "" : ", ") + std::to_string(frames[i]);
+        if (end > i) {
+            text += "-" + std::to_string(frames[end]);
+        }
+        i = end + 1;
+    }
+    return text;
+}
+
 RenderProgress::RenderProgress(std::ostream& out, int total, bool terminal)
     : out_(out), total_(total), terminal_(terminal), start_(std::chrono::steady_clock::now()) {}
 
-void RenderProgress::frame_done(const std::string& file) {
+void RenderProgress::frame_done(A_long frame, const std::string& file) {
     std::lock_guard lock(mutex_);
     ++done_;
+    frames_.push_back(frame);
     const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     const double left = done_ > 0 ? elapsed / done_ * (total_ - done_) : 0.0;
     if (!terminal_) {
@@ -50,6 +69,14 @@ void RenderProgress::finish() {
         out_ << "\n";
     }
     out_.flush();
+}
+
+std::string RenderProgress::written() const {
+    std::lock_guard lock(mutex_);
+    if (frames_.empty()) {
+        return "none of " + std::to_string(total_) + " frames";
+    }
+    return std::to_string(frames_.size()) + " of " + std::to_string(total_) + " frames (" + frame_runs(frames_) + ")";
 }
 
 bool stderr_is_terminal() {

@@ -10,6 +10,9 @@ namespace {
 void work(RenderJob& job, const std::vector<A_long>& frames, const FrameHooks& hooks, std::atomic<std::size_t>& next,
           std::atomic<bool>& failed) {
     for (std::size_t i = next++; i < frames.size() && !failed; i = next++) {
+        if (hooks.stop && hooks.stop()) {
+            return;
+        }
         if (hooks.before) {
             hooks.before(frames[i]);
         }

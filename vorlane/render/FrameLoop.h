@@ -1,5 +1,6 @@
 // Rendering a list of frames on one or more threads through one session. Each thread runs its own render
-// commands; frames are handed out in order and the first failure stops the hand-out.
+// commands; frames are handed out in order and the first failure, or a stop asked for, ends the hand-out (frames
+// already started are finished).
 #pragma once
 
 #include <functional>
@@ -13,9 +14,10 @@ struct FrameHooks {
     std::function<void(A_long frame)> before;  // on the rendering thread, before the command
     // On the rendering thread, after it; returns false to stop the render (the frame failed).
     std::function<bool(A_long frame, FrameResult& result)> after;
+    std::function<bool()> stop;  // asked before each frame is started; true hands out no more frames
 };
 
-// Returns true when every frame was rendered and accepted by `after`.
+// Returns true when no frame failed (frames not started because of `stop` are not failures).
 bool render_frames(RenderJob& job, const std::vector<A_long>& frames, int threads, const FrameHooks& hooks);
 
 }  // namespace vorlane

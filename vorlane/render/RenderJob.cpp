@@ -81,11 +81,22 @@ FrameResult render_frame(RenderJob& job, A_long frame_number) {
     FrameState frame;
     frame.job = &job;
     frame.frame = frame_number;
+    if (job.profile) {
+        result.profile.emplace();
+    }
     {
         FrameBinding binding(frame);
+        std::optional<ProfileBinding> profiling;
+        if (result.profile) {
+            profiling.emplace(*result.profile);
+        }
+        std::chrono::steady_clock::time_point start;
         const CommandResult run =
-            job.session.run(PF_Cmd_RENDER, nullptr, &result.output.world(),
-                            [&frame](CommandContext& context) { prepare_render(frame, context); });
+            job.session.run(PF_Cmd_RENDER, nullptr, &result.output.world(), [&frame, &start](CommandContext& context) {
+                prepare_render(frame, context);
+                start = std::chrono::steady_clock::now();
+            });
+        result.command_time = std::chrono::steady_clock::now() - start;
         result.err = run.err;
     }
     result.leaks = frame.finish();

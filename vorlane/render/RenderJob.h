@@ -6,6 +6,8 @@
 //     if (result.err == PF_Err_NONE && result.leaks.empty()) write_png(..., result.output.world(), 8);
 #pragma once
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "vorlane/render/LayerSources.h"
 #include "vorlane/scene/Scene.h"
 #include "vorlane/scene/SceneParams.h"
+#include "vorlane/session/CallProfile.h"
 
 namespace vorlane {
 
@@ -30,12 +33,15 @@ struct RenderJob {
     LayerCache layers;
     WorldStorage background;       // the effect's input layer
     std::vector<int> layer_slots;  // per parameter index: the slot of a layer parameter (1..), 0 for the rest
+    bool profile = false;          // whether frames time their host calls (FrameResult::profile)
 };
 
 struct FrameResult {
     PF_Err err = PF_Err_NONE;
     std::vector<std::string> leaks;  // what the effect still held when the command ended
     WorldStorage output;
+    std::chrono::nanoseconds command_time{0};  // the render command, from the entry point's call to its return
+    std::optional<CallProfile> profile;        // the command's host calls, when the job asks for them
 };
 
 FrameResult render_frame(RenderJob& job, A_long frame);

@@ -51,13 +51,18 @@ std::string format_call_arg(std::uint64_t value) {
     return std::to_string(value);
 }
 
-HostCall::HostCall(CommandContext* context, const char* function, bool can_fail) : context_(context) {
+HostCall::HostCall(CommandContext* context, const char* function, bool can_fail)
+    : context_(context), function_(function) {
     if (context_ == nullptr || context_->gate == nullptr) {
         // No command of ours is running: an effect_ref that is stale or made up. Nothing to count it against.
         if (can_fail) {
             failure_ = PF_Err_BAD_CALLBACK_PARAM;
         }
         return;
+    }
+    profile_ = bound_profile();
+    if (profile_ != nullptr) {
+        start_ = std::chrono::steady_clock::now();
     }
     auto [number, injected] = context_->gate->enter(function, can_fail);
     failure_ = injected;
@@ -73,6 +78,15 @@ HostCall::~HostCall() {
     if (record_) {
         record_->err = failure_.value_or(err_);
         context_->gate->finish(*record_);
+    }
+    if (profile_ != nullptr) {
+        const auto spent = std::chrono::steady_clock::now() - start_;
+        CallTally& tally = profile_->by_function[function_];
+        ++tally.calls;
+        if (host_call_depth == 1) {  // the effect's own call; an inner call's time is its caller's
+            tally.time += spent;
+            profile_->host_time += spent;
+        }
     }
 }
 

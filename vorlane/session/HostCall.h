@@ -3,7 +3,8 @@
 // Every host function begins with a HostCall. A call that can fail asks failed() first and, if so, returns error()
 // (or null, for functions that return pointers) without doing its work; this is how fault rules and calls with a
 // stale effect_ref are answered. Functions that cannot fail (ANSI arithmetic, string copies) pass can_fail = false
-// and are only counted. The call is reported to the gate's observer when the HostCall ends.
+// and are only counted. The call is reported to the gate's observer when the HostCall ends, and timed into the
+// profile bound to the thread, if any (CallProfile.h).
 //
 //     PF_Err fill(PF_ProgPtr effect_ref, const PF_Pixel* color, const PF_Rect* rect, PF_EffectWorld* world) {
 //         HostCall call(context_of(effect_ref), "fill");
@@ -13,6 +14,7 @@
 //     }
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -21,6 +23,7 @@
 
 #include "host/AE_Effect.h"
 #include "vorlane/session/CallGate.h"
+#include "vorlane/session/CallProfile.h"
 #include "vorlane/session/CommandContext.h"
 
 namespace vorlane {
@@ -85,6 +88,9 @@ class HostCall {
         Depth& operator=(const Depth&) = delete;
     } depth_;
     CommandContext* context_;
+    const char* function_;
+    CallProfile* profile_ = nullptr;
+    std::chrono::steady_clock::time_point start_;
     std::optional<A_long> failure_;
     std::optional<HostCallRecord> record_;
     A_long err_ = PF_Err_NONE;
