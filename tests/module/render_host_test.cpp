@@ -4,8 +4,11 @@
 
 #include <cstring>
 #include <fstream>
+#include <latch>
+#include <numeric>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include <nlohmann/json.hpp>
 
@@ -59,6 +62,93 @@ TEST_F(RenderFixture, TwoThreadsRenderTheSameFramesAsOne) {
     EXPECT_EQ(one, two);
     EXPECT_NE(one.at(0), one.at(5));  // the animation shows
     EXPECT_EQ(session.suites().outstanding(), 0);
+}
+
+// Every pixel's bytes, 4 or 8 to a pixel as the depth has it, without the rows' padding.
+std::vector<unsigned char> pixel_bytes(const PF_EffectWorld& world) {
+    const std::size_t per_pixel = (world.world_flags & PF_WorldFlag_DEEP) != 0 ? 8 : 4;
+    std::vector<unsigned char> bytes;
+    for (A_long y = 0; y < world.height; ++y) {
+        const auto* row = reinterpret_cast<const unsigned char*>(world.data) + std::ptrdiff_t(y) * world.rowbytes;
+        bytes.insert(bytes.end(), row, row + std::size_t(world.width) * per_pixel);
+    }
+    return bytes;
+}
+
+struct ThreadedFrame {
+    PF_Err err = PF_Err_NONE;
+    std::size_t leaks = 0;
+    std::vector<unsigned char> pixels;
+};
+
+class CrowdRender : public RenderFixture {
+  protected:
+    void load_crowd(const std::string& name) {
+        const std::filesystem::path file = std::filesystem::path(VORLANE_TEST_DATA) / name;
+        std::ifstream in(file);
+        std::stringstream text;
+        text << in.rdbuf();
+        job.reset();
+        scene = parse_scene(text.str(), file);
+        job.emplace(session, scene, prepare_scene_session(session, scene, ParamChanges{}));
+    }
+
+    // `threads` renders of `frame` started together; the results are checked on the test's thread.
+    std::vector<ThreadedFrame> render_at_once(A_long frame, int threads) {
+        std::vector<ThreadedFrame> results(static_cast<std::size_t>(threads));
+        std::latch start(threads);
+        std::vector<std::thread> workers;
+        for (ThreadedFrame& result : results) {
+            workers.emplace_back([&] {
+                start.arrive_and_wait();
+                FrameResult made = render_frame(*job, frame);
+                result = {made.err, made.leaks.size(), pixel_bytes(made.output.world())};
+            });
+        }
+        for (std::thread& worker : workers) {
+            worker.join();
+        }
+        return results;
+    }
+};
+
+TEST_F(CrowdRender, FourThreadsRenderingOneFrameAtOnceMatchItsSerialRenderAtBothDepths) {
+    for (const char* name : {"crowd-8.json", "crowd-16.json"}) {
+        SCOPED_TRACE(name);
+        load_crowd(name);
+        const FrameResult serial = frame(7);
+        ASSERT_EQ(serial.err, PF_Err_NONE);
+        const std::vector<unsigned char> expected = pixel_bytes(serial.output.world());
+        for (const ThreadedFrame& result : render_at_once(7, 4)) {
+            EXPECT_EQ(result.err, PF_Err_NONE);
+            EXPECT_EQ(result.leaks, 0u);
+            EXPECT_TRUE(result.pixels == expected) << "a frame rendered beside others differs from its serial render";
+        }
+        EXPECT_EQ(session.suites().outstanding(), 0);
+    }
+}
+
+TEST_F(CrowdRender, FourThreadsRenderingAllFramesMatchOneThreadAtBothDepths) {
+    for (const char* name : {"crowd-8.json", "crowd-16.json"}) {
+        SCOPED_TRACE(name);
+        load_crowd(name);
+        std::vector<A_long> frames(12);
+        std::iota(frames.begin(), frames.end(), 0);
+        std::map<int, std::map<A_long, std::vector<unsigned char>>> made;
+        for (int threads : {1, 4}) {
+            std::mutex mutex;
+            FrameHooks hooks;
+            hooks.after = [&](A_long frame, FrameResult& result) {
+                std::lock_guard lock(mutex);
+                made[threads][frame] = pixel_bytes(result.output.world());
+                return result.err == PF_Err_NONE && result.leaks.empty();
+            };
+            EXPECT_TRUE(render_frames(*job, frames, threads, hooks));
+        }
+        ASSERT_EQ(made[1].size(), 12u);
+        EXPECT_TRUE(made[1] == made[4]);
+        EXPECT_NE(made[1].at(0), made[1].at(11));
+    }
 }
 
 TEST_F(RenderFixture, TheTraceListsEveryHostCallOfAFrameInOrder) {
