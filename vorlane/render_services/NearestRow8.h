@@ -44,13 +44,16 @@ inline Pixels4 in_front4(Pixels4 s, Pixels4 d, float opacity) {
 }
 
 inline void lay_pixels4(const std::uint32_t* source, PF_Pixel* dst, float opacity) {
-    Pixels4 s, d;
-    std::memcpy(&s, source, sizeof s);
-    const Pixels4 alpha = s & 255u;
-    if ((alpha[0] | alpha[1] | alpha[2] | alpha[3]) == 0) {
+    // The four alphas tested as two words rather than lane by lane.
+    std::uint64_t halves[2];
+    std::memcpy(halves, source, sizeof halves);
+    constexpr std::uint64_t kAlphas = 0x000000FF000000FFull;
+    if (((halves[0] | halves[1]) & kAlphas) == 0) {
         return;
     }
-    if (opacity == 1.0f && (alpha[0] & alpha[1] & alpha[2] & alpha[3]) == 255) {
+    Pixels4 s, d;
+    std::memcpy(&s, source, sizeof s);
+    if (opacity == 1.0f && (halves[0] & halves[1] & kAlphas) == kAlphas) {
         std::memcpy(dst, &s, sizeof s);
         return;
     }
@@ -80,10 +83,14 @@ inline void draw_nearest_span8(PF_Pixel* row, const PassRow& span, const PF_Effe
         // The last few go through a group padded with clear pixels, which change nothing.
         std::uint32_t rest[4] = {};
         PF_Pixel kept[4] = {};
-        std::memcpy(rest, gathered + n, std::size_t(count - n) * 4);
-        std::memcpy(kept, out + n, std::size_t(count - n) * 4);
+        for (A_long i = 0; i < count - n; ++i) {
+            rest[i] = gathered[n + i];
+            kept[i] = out[n + i];
+        }
         lay_pixels4(rest, kept, opacity);
-        std::memcpy(out + n, kept, std::size_t(count - n) * 4);
+        for (A_long i = 0; i < count - n; ++i) {
+            out[n + i] = kept[i];
+        }
     }
 }
 

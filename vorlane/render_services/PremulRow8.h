@@ -44,10 +44,14 @@ inline void lay_premultiplied_row8(const Lanes* samples, PF_Pixel* dst, A_long c
         // The last few go through a group padded with clear samples, which change nothing.
         Lanes rest[4] = {};
         PF_Pixel kept[4] = {};
-        std::memcpy(rest, samples + n, std::size_t(count - n) * sizeof(Lanes));
-        std::memcpy(kept, dst + n, std::size_t(count - n) * sizeof(PF_Pixel));
+        for (A_long i = 0; i < count - n; ++i) {
+            rest[i] = samples[n + i];
+            kept[i] = dst[n + i];
+        }
         lay_premultiplied4(rest, kept, opacity);
-        std::memcpy(dst + n, kept, std::size_t(count - n) * sizeof(PF_Pixel));
+        for (A_long i = 0; i < count - n; ++i) {
+            dst[n + i] = kept[i];
+        }
     }
 }
 

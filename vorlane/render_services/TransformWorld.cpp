@@ -72,9 +72,10 @@ std::vector<SamplePass> passes_of(const std::vector<Affine>& maps, const std::ve
     return passes;
 }
 
-// A row of samples, kept with the thread: allocating it on every call costs more than small sprites do.
-Lanes* row_scratch(std::size_t count) {
-    thread_local std::vector<Lanes> row;
+// A row of samples or pixels, kept with the thread: allocating it on every call costs more than small sprites do.
+template <class T>
+T* row_scratch(std::size_t count) {
+    thread_local std::vector<T> row;
     if (row.size() < count) {
         row.resize(count);
     }
@@ -164,12 +165,12 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
     }
     if constexpr (std::is_same_v<Dst, PF_Pixel> && std::is_same_v<Layer, InFrontOfStraight>) {
         if (pass.nearest && !(pass.world->world_flags & PF_WorldFlag_DEEP)) {
-            std::vector<std::uint32_t> gathered(std::size_t(clip.right - clip.left));
+            std::uint32_t* gathered = row_scratch<std::uint32_t>(std::size_t(clip.right - clip.left));
             for (A_long y = top; y < bottom; ++y) {
                 const PassRow span = pass_row(pass, y, clip);
                 if (span.begin < span.end) {
                     prefetch_span<Dst>(dst, y + 6, span.begin, span.end);
-                    draw_nearest_span8(pixel_row<PF_Pixel>(dst, y), span, *pass.world, layer.opacity, gathered.data());
+                    draw_nearest_span8(pixel_row<PF_Pixel>(dst, y), span, *pass.world, layer.opacity, gathered);
                 }
             }
             return;
@@ -177,7 +178,7 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
     }
     if constexpr (std::is_same_v<Dst, PF_Pixel> && std::is_same_v<Layer, InFrontOfStraight>) {
         if (!pass.nearest) {
-            Lanes* samples = row_scratch(std::size_t(clip.right - clip.left));
+            Lanes* samples = row_scratch<Lanes>(std::size_t(clip.right - clip.left));
             const BilinearTap tap(*pass.image);
             for (A_long y = top; y < bottom; ++y) {
                 const PassRow span = pass_row(pass, y, clip);
@@ -218,7 +219,7 @@ void lay_sums(Dst* pixels, const Lanes* sums, A_long count, const Layer layer) {
 template <class Dst, class Layer>
 void draw_passes(const std::vector<SamplePass>& passes, bool straight, const PF_Rect& clip, const Layer& layer,
                  PF_EffectWorld& dst) {
-    Lanes* sums = row_scratch(std::size_t(clip.right - clip.left));
+    Lanes* sums = row_scratch<Lanes>(std::size_t(clip.right - clip.left));
     std::vector<PassRow> spans(passes.size());
     A_long top = clip.bottom, bottom = clip.top;
     for (const SamplePass& pass : passes) {
