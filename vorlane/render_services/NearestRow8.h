@@ -1,6 +1,6 @@
 // The low-quality case on 8 bits, four pixels at a time: nearest source pixels with straight alpha laid in front
-// of a straight-alpha destination. A span's source pixels are gathered first; laying them is then arithmetic on
-// whole registers of four pixels, with clear groups skipped and opaque groups at full opacity copied.
+// of a straight-alpha destination, arithmetic on whole registers of four pixels, with clear groups skipped and
+// opaque groups at full opacity copied.
 #pragma once
 
 #include <cstdint>
@@ -43,51 +43,52 @@ inline Pixels4 in_front4(Pixels4 s, Pixels4 d, float opacity) {
     return (out & drawn) | (d & ~drawn);
 }
 
-inline void lay_pixels4(const std::uint32_t* source, PF_Pixel* dst, float opacity) {
-    // The four alphas tested as two words rather than lane by lane.
-    std::uint64_t halves[2];
-    std::memcpy(halves, source, sizeof halves);
-    constexpr std::uint64_t kAlphas = 0x000000FF000000FFull;
-    if (((halves[0] | halves[1]) & kAlphas) == 0) {
+// Four source pixels, as loaded, over four destination pixels.
+inline void lay_pixels4(const std::uint32_t (&p)[4], PF_Pixel* dst, float opacity) {
+    const std::uint32_t any = p[0] | p[1] | p[2] | p[3], all = p[0] & p[1] & p[2] & p[3];
+    if ((any & 255u) == 0) {
         return;
     }
-    Pixels4 s, d;
-    std::memcpy(&s, source, sizeof s);
-    if (opacity == 1.0f && (halves[0] & halves[1] & kAlphas) == kAlphas) {
+    const Pixels4 s = {p[0], p[1], p[2], p[3]};
+    if (opacity == 1.0f && (all & 255u) == 255u) {
         std::memcpy(dst, &s, sizeof s);
         return;
     }
+    Pixels4 d;
     std::memcpy(&d, dst, sizeof d);
     d = in_front4(s, d, opacity);
     std::memcpy(dst, &d, sizeof d);
 }
 
-// `gathered` holds room for the span.
-inline void draw_nearest_span8(PF_Pixel* row, const PassRow& span, const PF_EffectWorld& src, float opacity,
-                               std::uint32_t* gathered) {
+// Loads each group of four source pixels straight into registers and lays it.
+inline void draw_nearest_span8(PF_Pixel* row, const PassRow& span, const PF_EffectWorld& src, float opacity) {
     const char* origin = reinterpret_cast<const char*>(src.data);
     const std::ptrdiff_t rowbytes = src.rowbytes;
-    const A_long count = span.end - span.begin;
+    const std::int64_t du = span.u.step, dv = span.v.step;
     std::int64_t u = span.u.start, v = span.v.start;
-    for (A_long n = 0; n < count; ++n) {
-        std::memcpy(gathered + n, origin + (v >> kFixedFractionBits) * rowbytes + 4 * (u >> kFixedFractionBits), 4);
-        u += span.u.step;
-        v += span.v.step;
-    }
+    auto next = [&] {
+        std::uint32_t p;
+        std::memcpy(&p, origin + (v >> kFixedFractionBits) * rowbytes + 4 * (u >> kFixedFractionBits), 4);
+        u += du;
+        v += dv;
+        return p;
+    };
+    const A_long count = span.end - span.begin;
     PF_Pixel* out = row + span.begin;
     A_long n = 0;
     for (; n + 4 <= count; n += 4) {
-        lay_pixels4(gathered + n, out + n, opacity);
+        const std::uint32_t p[4] = {next(), next(), next(), next()};
+        lay_pixels4(p, out + n, opacity);
     }
     if (n < count) {
         // The last few go through a group padded with clear pixels, which change nothing.
-        std::uint32_t rest[4] = {};
+        std::uint32_t p[4] = {};
         PF_Pixel kept[4] = {};
         for (A_long i = 0; i < count - n; ++i) {
-            rest[i] = gathered[n + i];
+            p[i] = next();
             kept[i] = out[n + i];
         }
-        lay_pixels4(rest, kept, opacity);
+        lay_pixels4(p, kept, opacity);
         for (A_long i = 0; i < count - n; ++i) {
             out[n + i] = kept[i];
         }

@@ -165,12 +165,11 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
     }
     if constexpr (std::is_same_v<Dst, PF_Pixel> && std::is_same_v<Layer, InFrontOfStraight>) {
         if (pass.nearest && !(pass.world->world_flags & PF_WorldFlag_DEEP)) {
-            std::uint32_t* gathered = row_scratch<std::uint32_t>(std::size_t(clip.right - clip.left));
             for (A_long y = top; y < bottom; ++y) {
                 const PassRow span = pass_row(pass, y, clip);
                 if (span.begin < span.end) {
                     prefetch_span<Dst>(dst, y + 6, span.begin, span.end);
-                    draw_nearest_span8(pixel_row<PF_Pixel>(dst, y), span, *pass.world, layer.opacity, gathered);
+                    draw_nearest_span8(pixel_row<PF_Pixel>(dst, y), span, *pass.world, layer.opacity);
                 }
             }
             return;
