@@ -35,13 +35,7 @@ MaskOutline& outline_for(RenderContext& ctx, Pass& pass, int32_t path_index) {
 }
 
 std::optional<int32_t> frequency_weighted_slot(RenderContext& ctx, float layer_pick) {
-    return choose_slot(layer_pick, ctx.values.layers, [&ctx](int32_t slot) -> std::optional<float> {
-        ParamCheckout frequency(ctx.in_data, ctx.error, frequency_param(slot), ctx.in_data.current_time);
-        if (!frequency.checked_out()) {
-            return std::nullopt;
-        }
-        return static_cast<float>(frequency.def().u.fs_d.value);
-    });
+    return choose_slot(layer_pick, ctx.values.layers, [&ctx](int32_t slot) { return remembered_frequency(ctx, slot); });
 }
 
 int32_t instance_source_time(const RenderContext& ctx, const InstanceDraws& draws, float walk_t) {

@@ -5,6 +5,7 @@
 #include "host/HostSuiteHandler.h"
 #include "render/RandomStream.h"
 #include "render/RecordedError.h"
+#include "render/RememberedFrequencies.h"
 #include "render/RenderValues.h"
 #include "render/Walk.h"
 
@@ -25,6 +26,7 @@ struct RenderContext {
     int32_t mask_count = 0;
     WalkSize walk;
     PF_PathID selected_path_id = 0;
+    RememberedFrequencies frequencies;
     PF_EffectWorld instance_world{};
 };
 

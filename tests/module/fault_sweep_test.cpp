@@ -3,6 +3,7 @@
 // leaves in the output only what it had composited before the fault. Worlds carry guard pages throughout.
 #include "render_fixture.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <iostream>
@@ -220,6 +221,33 @@ TEST_F(FaultSweep, ConstantSequentialBidirectionalOnTheWholePathWithAnEmptySlotI
                     R"([{"image": "layer.png"}, null, {"builtin": "star", "width": 7, "height": 7}])", 16));
     sweep_frame("constant", 1);
     report_cases("constant render");
+}
+
+// "Distribution" Path with "Seed" 12345 shows slot 1 on the first mask and slot 2 on the second: "Frequency 2" is
+// first read, and first refused, in the second pass, after instances drawn with the "Frequency 1" read before them.
+TEST_F(FaultSweep, ConstantOnAllPathsWithAShareFirstNeededOnTheSecondMask) {
+    load(scene_with(R"("Layers": 3, "Frequency 1": 34, "Frequency 2": 33, "Frequency 3": 33, "Path Selection": 1,
+                       "Use All Paths": true, "Mode": "Constant", "Distribution": "Path", "Instances": 2,
+                       "Seed": 12345, "Rotation Randomness": 40)",
+                    R"([{"image": "layer.png"}, {"builtin": "star", "width": 7, "height": 7}, null])", 8));
+    std::vector<std::string> reads;
+    session.gate().set_observer([&reads](const HostCallRecord& call) {
+        for (const auto& [key, value] : call.args) {
+            if (call.function == "checkout_param" && key == "index") {
+                reads.push_back(value);
+            }
+        }
+        if (call.function == "transform_world") {
+            reads.push_back(call.function);
+        }
+    });
+    ASSERT_EQ(frame(3).err, PF_Err_NONE);
+    session.gate().set_observer({});
+    const auto second = std::find(reads.begin(), reads.end(), std::to_string(frequency_param(2)));
+    ASSERT_NE(second, reads.end());
+    EXPECT_NE(std::find(reads.begin(), second, "transform_world"), second) << "Frequency 2 is read before any draw";
+    sweep_frame("late share", 3);
+    report_cases("render reading a share late");
 }
 
 // ---- Commands without a frame ---------------------------------------------------------------------------------

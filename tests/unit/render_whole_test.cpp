@@ -233,7 +233,8 @@ TEST_F(WholeRender, NothingPlacedLeavesThePreparedOutput) {
     }
 }
 
-// The render's checkouts run: "Path Selection", then per instance "Frequency 1" and "Layer 1".
+// The render's checkouts run: "Path Selection", "Frequency 1" at the first instance only, then per instance
+// "Layer 1"; the check-ins: "Frequency 1" straight after its check-out, then each instance's "Layer 1".
 TEST_F(WholeRender, FirstErrorWinsAndEverythingIsReturned) {
     struct Case {
         std::string function;
@@ -241,12 +242,14 @@ TEST_F(WholeRender, FirstErrorWinsAndEverythingIsReturned) {
         size_t drawn;
         std::vector<std::string> refused;  // what the host kept because its release was refused
     };
-    const Case cases[] = {{"checkout_param", 7, 2, {}},
+    const Case cases[] = {{"checkout_param", 5, 2, {}},
+                          {"checkout_param", 2, 0, {}},
+                          {"checkin_param", 1, 0, {"1 parameter(s) not checked in"}},
                           {"PF_NewWorld", 3, 2, {}},
                           {"copy_hq", 3, 2, {}},
                           {"transform_world", 3, 2, {}},
                           {"PF_CheckoutPath", 1, 0, {}},
-                          {"checkin_param", 5, 2, {"1 parameter(s) not checked in"}},
+                          {"checkin_param", 3, 2, {"1 layer world(s) not checked in", "1 parameter(s) not checked in"}},
                           {"dispose_world", 1, 1, {"1 world(s) not disposed of"}},
                           {"PF_GetPixelFormat", 1, 0, {}}};
     load(line_scene(""));
