@@ -3,6 +3,7 @@
 // opaque groups at full opacity copied.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -81,16 +82,20 @@ inline void draw_nearest_span8(PF_Pixel* row, const PassRow& span, const PF_Effe
         lay_pixels4(p, out + n, opacity);
     }
     if (n < count) {
-        // The last few go through a group padded with clear pixels, which change nothing.
-        std::uint32_t p[4] = {};
-        PF_Pixel kept[4] = {};
-        for (A_long i = 0; i < count - n; ++i) {
-            p[i] = next();
-            kept[i] = out[n + i];
+        // The last few go through a group padded with clear pixels, which change nothing. Fixed-length copies (the
+        // index clamped inside the span) keep the compiler from calling memcpy for a few bytes.
+        const A_long left = count - n;
+        std::uint32_t p[4];
+        PF_Pixel kept[4];
+        for (A_long i = 0; i < 4; ++i) {
+            p[i] = i < left ? next() : 0u;
+            kept[i] = out[n + std::min(i, left - 1)];
         }
         lay_pixels4(p, kept, opacity);
-        for (A_long i = 0; i < count - n; ++i) {
-            out[n + i] = kept[i];
+        for (A_long i = 0; i < 4; ++i) {
+            if (i < left) {
+                out[n + i] = kept[i];
+            }
         }
     }
 }

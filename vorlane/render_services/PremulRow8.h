@@ -3,6 +3,7 @@
 // on four pixels at once.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 
 #include "vorlane/render_services/NearestRow8.h"
@@ -41,16 +42,20 @@ inline void lay_premultiplied_row8(const Lanes* samples, PF_Pixel* dst, A_long c
         lay_premultiplied4(samples + n, dst + n, opacity);
     }
     if (n < count) {
-        // The last few go through a group padded with clear samples, which change nothing.
-        Lanes rest[4] = {};
-        PF_Pixel kept[4] = {};
-        for (A_long i = 0; i < count - n; ++i) {
-            rest[i] = samples[n + i];
-            kept[i] = dst[n + i];
+        // The last few go through a group padded with clear samples, which change nothing. Fixed-length copies
+        // (the index clamped inside the span) keep the compiler from calling memcpy for a few bytes.
+        const A_long left = count - n;
+        Lanes rest[4];
+        PF_Pixel kept[4];
+        for (A_long i = 0; i < 4; ++i) {
+            rest[i] = i < left ? samples[n + i] : Lanes{};
+            kept[i] = dst[n + std::min(i, left - 1)];
         }
         lay_premultiplied4(rest, kept, opacity);
-        for (A_long i = 0; i < count - n; ++i) {
-            dst[n + i] = kept[i];
+        for (A_long i = 0; i < 4; ++i) {
+            if (i < left) {
+                dst[n + i] = kept[i];
+            }
         }
     }
 }
