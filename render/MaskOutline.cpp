@@ -8,6 +8,21 @@ namespace {
 
 constexpr A_long kSamplingFrequency = 100;
 
+// The segment's kept preparation, made and kept now if there is none. One the host refused is left in `once`: it
+// serves this one evaluation and is cleaned up straight after it, as every preparation was before any was kept.
+PF_PathSegPrepPtr* preparation_for(const PF_PathDataSuite1* data, PF_ProgPtr ref, MaskOutline& outline, A_long segment,
+                                   PF_PathSegPrepPtr* once) {
+    if (PF_PathSegPrepPtr* kept = outline.preparations.kept(segment)) {
+        return kept;
+    }
+    PF_PathOutlinePtr path = outline.checkout.outline();
+    PF_PathSegPrepPtr* prep = nullptr;
+    if (data->PF_PathPrepareSegLength(ref, path, segment, kSamplingFrequency, once) == PF_Err_NONE) {
+        prep = outline.preparations.keep(segment, *once);
+    }
+    return prep != nullptr ? prep : once;
+}
+
 }  // namespace
 
 PF_PathID mask_id(RenderContext& ctx, int32_t path_index) {
@@ -37,32 +52,35 @@ void measure_outline(RenderContext& ctx, MaskOutline& outline) {
         outline.segment_lengths.push_back(length);
         outline.outline_length += length;
     }
+    outline.preparations.reserve(data, path, outline.segment_lengths.size());
 }
 
 bool has_usable_segment(const MaskOutline& outline) {
     return outline.checkout.outline() != nullptr && !outline.segment_lengths.empty() && outline.outline_length > 0.0;
 }
 
-PathPoint evaluate_point(RenderContext& ctx, const MaskOutline& outline, SegmentSpot spot, bool mirrored) {
+PathPoint evaluate_point(RenderContext& ctx, MaskOutline& outline, SegmentSpot spot, bool mirrored) {
     const PF_PathDataSuite1* data = ctx.suites.pathDataSuite();
     PF_ProgPtr ref = ctx.in_data.effect_ref;
     PF_PathOutlinePtr path = outline.checkout.outline();
     // The ANSI suite is fetched before the segment is prepared: a host that refuses it throws, and nothing may be
-    // left prepared behind that throw.
+    // left prepared behind that throw but what the outline keeps and cleans up on its way out.
     const PF_ANSICallbacksSuite1* ansi = ctx.values.auto_orient ? ctx.suites.ansiSuite() : nullptr;
-    PF_PathSegPrepPtr prep = nullptr;
+    PF_PathSegPrepPtr once = nullptr;
+    PF_PathSegPrepPtr* prep = preparation_for(data, ref, outline, spot.segment, &once);
     PF_FpLong x = 0.0, y = 0.0;
     PathPoint point;
-    data->PF_PathPrepareSegLength(ref, path, spot.segment, kSamplingFrequency, &prep);
     if (ansi) {
         PF_FpLong dx = 0.0, dy = 0.0;
-        data->PF_PathEvalSegLengthDeriv1(ref, path, &prep, spot.segment, spot.distance, &x, &y, &dx, &dy);
+        data->PF_PathEvalSegLengthDeriv1(ref, path, prep, spot.segment, spot.distance, &x, &y, &dx, &dy);
         point.angle = static_cast<float>(ansi->atan2(dy, dx) / kRadiansPerDegree);
     } else {
-        data->PF_PathEvalSegLength(ref, path, &prep, spot.segment, spot.distance, &x, &y);
+        data->PF_PathEvalSegLength(ref, path, prep, spot.segment, spot.distance, &x, &y);
     }
     point.angle += mirrored ? 180.0f : 0.0f;
-    data->PF_PathCleanupSegLength(ref, path, spot.segment, &prep);
+    if (prep == &once) {
+        data->PF_PathCleanupSegLength(ref, path, spot.segment, &once);
+    }
     point.x = static_cast<float>(x);
     point.y = static_cast<float>(y);
     return point;

@@ -8,13 +8,15 @@
 #include "render/HostGuards.h"
 #include "render/PathPosition.h"
 #include "render/RenderContext.h"
+#include "render/SegmentPreparations.h"
 
 namespace vorlane {
 
 struct MaskOutline {
-    MaskOutline(RenderContext& ctx, PF_PathID path_id) : checkout(ctx, path_id) {}
+    MaskOutline(RenderContext& ctx, PF_PathID path_id) : checkout(ctx, path_id), preparations(ctx) {}
 
     PathCheckout checkout;
+    SegmentPreparations preparations;  // declared after the check-out, so cleaned up before the check-in
     std::vector<double> segment_lengths;
     double outline_length = 0.0;
 };
@@ -33,6 +35,7 @@ struct PathPoint {
     float angle = 0.0f;  // degrees: the tangent's with "Auto Orient" on, else 0; 180 more when mirrored
 };
 
-PathPoint evaluate_point(RenderContext& ctx, const MaskOutline& outline, SegmentSpot spot, bool mirrored);
+// Evaluates against the segment's kept preparation, prepared and kept on the segment's first evaluation.
+PathPoint evaluate_point(RenderContext& ctx, MaskOutline& outline, SegmentSpot spot, bool mirrored);
 
 }  // namespace vorlane

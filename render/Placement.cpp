@@ -67,7 +67,7 @@ void place_instance(RenderContext& ctx, Pass& pass, float walk_t) {
     if (v.use_all_paths) {
         path_index = v.sequentially ? sequential_path_index(ctx.mask_count, walk_t) : pass.pass_index;
     }
-    const MaskOutline& outline = outline_for(ctx, pass, path_index);
+    MaskOutline& outline = outline_for(ctx, pass, path_index);
     std::optional<PathPoint> point;
     if (has_usable_segment(outline)) {
         const double fraction = jittered_fraction(walk_t, jitter);
