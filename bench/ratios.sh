@@ -6,9 +6,11 @@
 set -euo pipefail
 
 bench=${1:-build/c1-bench/bench/vorlane_bench}
-repetitions=${2:-5}
+repetitions=${2:-9}
+# Repetitions are interleaved at random, so that a change in the machine's load falls on ours and pixman's alike.
 json=$("$bench" --benchmark_filter='^Sprites_' --benchmark_repetitions="$repetitions" \
-       --benchmark_report_aggregates_only=true --benchmark_format=json 2>/dev/null)
+       --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true \
+       --benchmark_format=json 2>/dev/null)
 
 # The ratios use CPU time: on a shared machine wall time also counts the time others hold the core.
 median() { jq -r --arg n "$1_median" '.benchmarks[] | select(.name == $n) | .cpu_time' <<<"$json"; }
