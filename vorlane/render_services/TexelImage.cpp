@@ -10,8 +10,6 @@ namespace vorlane {
 
 namespace {
 
-constexpr std::size_t kKeptFloats = std::size_t(1) << 20;
-
 // Sizes the image and clears its frame; the caller writes every texel inside it.
 void resize(int width, int height, TexelImage& image) {
     image.width = width;
@@ -70,23 +68,13 @@ void halve(const TexelImage& image, TexelImage& half) {
     }
 }
 
-PyramidLease::PyramidLease(const PF_EffectWorld& world, bool straight, int levels) {
-    thread_local std::vector<TexelImage> kept;
-    levels_ = &kept;
-    if (kept.size() < std::size_t(levels) + 1) {
-        kept.resize(std::size_t(levels) + 1);
+void load_pyramid(const PF_EffectWorld& world, bool straight, int levels, std::vector<TexelImage>& pyramid) {
+    if (pyramid.size() < std::size_t(levels) + 1) {
+        pyramid.resize(std::size_t(levels) + 1);
     }
-    load_texels(world, straight, kept[0]);
+    load_texels(world, straight, pyramid[0]);
     for (int i = 1; i <= levels; ++i) {
-        halve(kept[std::size_t(i) - 1], kept[std::size_t(i)]);
-    }
-}
-
-PyramidLease::~PyramidLease() {
-    for (TexelImage& image : *levels_) {
-        if (image.lanes.capacity() > kKeptFloats) {
-            image = TexelImage{};
-        }
+        halve(pyramid[std::size_t(i) - 1], pyramid[std::size_t(i)]);
     }
 }
 

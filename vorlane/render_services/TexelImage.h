@@ -28,20 +28,7 @@ void load_texels(const PF_EffectWorld& world, bool straight, TexelImage& image);
 // transparent.
 void halve(const TexelImage& image, TexelImage& half);
 
-// A source and its halvings, levels[i] halved i times. The storage stays with the thread from one call to the
-// next: a sprite's texels are a few hundred kilobytes, which the allocator would otherwise map, fault in and unmap
-// on every call. Storage beyond a few megabytes is given back when the lease ends.
-class PyramidLease {
-  public:
-    PyramidLease(const PF_EffectWorld& world, bool straight, int levels);
-    ~PyramidLease();
-    PyramidLease(const PyramidLease&) = delete;
-    PyramidLease& operator=(const PyramidLease&) = delete;
-
-    const TexelImage& level(int i) const { return (*levels_)[std::size_t(i)]; }
-
-  private:
-    std::vector<TexelImage>* levels_;
-};
+// The source and `levels` halvings of it into `pyramid` (pyramid[i] halved i times), reusing its storage.
+void load_pyramid(const PF_EffectWorld& world, bool straight, int levels, std::vector<TexelImage>& pyramid);
 
 }  // namespace vorlane

@@ -16,10 +16,8 @@
 
 namespace vorlane::rows {
 
-// A row of samples or pixels, kept with the thread: allocating it on every call costs more than small sprites do.
-template <class T>
-T* row_scratch(std::size_t count) {
-    thread_local std::vector<T> row;
+// The row, at least `count` long.
+inline Lanes* row_of(std::vector<Lanes>& row, std::size_t count) {
     if (row.size() < count) {
         row.resize(count);
     }
@@ -89,7 +87,7 @@ void accumulate(Lanes* sums, const PassRow span, const Tap tap, float weight) {
 
 template <class Dst, class Layer>
 void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip, const Layer& layer,
-                      PF_EffectWorld& dst) {
+                      std::vector<Lanes>& row, PF_EffectWorld& dst) {
     A_long top, bottom;
     pass_rows(pass, clip, top, bottom);
     // A pure translation keeps its weights along the row.
@@ -121,7 +119,7 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
     }
     if constexpr (std::is_same_v<Dst, PF_Pixel> && std::is_same_v<Layer, InFrontOfStraight>) {
         if (!pass.nearest) {
-            Lanes* samples = row_scratch<Lanes>(std::size_t(clip.right - clip.left));
+            Lanes* samples = row_of(row, std::size_t(clip.right - clip.left));
             const BilinearTap tap(*pass.image);
             for (A_long y = top; y < bottom; ++y) {
                 const PassRow span = pass_row(pass, y, clip);
@@ -161,8 +159,8 @@ void lay_sums(Dst* pixels, const Lanes* sums, A_long count, const Layer layer) {
 // in one go.
 template <class Dst, class Layer>
 void draw_passes(const std::vector<SamplePass>& passes, bool straight, const PF_Rect& clip, const Layer& layer,
-                 PF_EffectWorld& dst) {
-    Lanes* sums = row_scratch<Lanes>(std::size_t(clip.right - clip.left));
+                 std::vector<Lanes>& row, PF_EffectWorld& dst) {
+    Lanes* sums = row_of(row, std::size_t(clip.right - clip.left));
     std::vector<PassRow> spans(passes.size());
     A_long top = clip.bottom, bottom = clip.top;
     for (const SamplePass& pass : passes) {
@@ -198,11 +196,11 @@ void draw_passes(const std::vector<SamplePass>& passes, bool straight, const PF_
 
 template <class Dst, class Layer>
 void draw(const std::vector<SamplePass>& passes, bool straight, const PF_Rect& clip, const Layer& layer,
-          PF_EffectWorld& dst) {
+          std::vector<Lanes>& row, PF_EffectWorld& dst) {
     if (passes.size() == 1) {
-        draw_single_pass<Dst>(passes[0], straight, clip, layer, dst);
+        draw_single_pass<Dst>(passes[0], straight, clip, layer, row, dst);
     } else {
-        draw_passes<Dst>(passes, straight, clip, layer, dst);
+        draw_passes<Dst>(passes, straight, clip, layer, row, dst);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "vorlane/render_services/KernelScratch.h"
 #include "vorlane/render_services/Resampler.h"
 #include "vorlane/render_services/SamplePass.h"
 #include "vorlane/render_services/SpanBlend.h"
@@ -50,7 +51,7 @@ std::optional<Affine> inverted(const Affine& m) {
 
 // Every tap of every matrix, each weighing its share of the pixel.
 std::vector<SamplePass> passes_of(const std::vector<Affine>& maps, const std::vector<SamplingPlan>& plans,
-                                  const PF_EffectWorld& world, const PyramidLease* pyramid) {
+                                  const PF_EffectWorld& world, const std::vector<TexelImage>& pyramid) {
     std::vector<SamplePass> passes;
     for (std::size_t i = 0; i < maps.size(); ++i) {
         const Affine& m = maps[i];
@@ -60,7 +61,7 @@ std::vector<SamplePass> passes_of(const std::vector<Affine>& maps, const std::ve
             passes.push_back(nearest_pass(world, to_source, 1.0f / float(maps.size())));
             continue;
         }
-        const TexelImage& image = pyramid->level(plan.level);
+        const TexelImage& image = pyramid[std::size_t(plan.level)];
         const float weight = 1.0f / float(plan.offsets.size() * maps.size());
         for (const SampleOffset& o : plan.offsets) {
             passes.push_back(bilinear_pass(image, to_source, o.du, o.dv, plan.level_scale, weight));
@@ -71,11 +72,11 @@ std::vector<SamplePass> passes_of(const std::vector<Affine>& maps, const std::ve
 
 template <class Dst>
 void composite_rows(const std::vector<SamplePass>& passes, bool straight, bool in_front, float opacity,
-                    const PF_Rect& clip, PF_EffectWorld& dst) {
+                    const PF_Rect& clip, std::vector<Lanes>& row, PF_EffectWorld& dst) {
     if (straight && in_front) {
-        rows::draw<Dst>(passes, straight, clip, InFrontOfStraight{opacity}, dst);
+        rows::draw<Dst>(passes, straight, clip, InFrontOfStraight{opacity}, row, dst);
     } else {
-        rows::draw<Dst>(passes, straight, clip, AnyLayering{opacity, straight, in_front}, dst);
+        rows::draw<Dst>(passes, straight, clip, AnyLayering{opacity, straight, in_front}, row, dst);
     }
 }
 
@@ -124,20 +125,20 @@ PF_Err transform_world(PF_Quality quality, PF_ModeFlags m_flags, PF_Field field,
         plans.push_back(plan_sampling(m.i00, m.i01, m.i10, m.i11, quality == PF_Quality_HI));
     }
     // Nearest samples come straight from the world; only bilinear ones need the texels.
-    std::optional<PyramidLease> pyramid;
+    const ScratchLease scratch;
     if (quality == PF_Quality_HI) {
         const auto deepest = std::max_element(plans.begin(), plans.end(),
                                               [](const auto& a, const auto& b) { return a.level < b.level; });
-        pyramid.emplace(*src_world, straight, deepest->level);
+        load_pyramid(*src_world, straight, deepest->level, scratch->pyramid);
     }
-    const std::vector<SamplePass> passes = passes_of(maps, plans, *src_world, pyramid ? &*pyramid : nullptr);
+    const std::vector<SamplePass> passes = passes_of(maps, plans, *src_world, scratch->pyramid);
     const bool in_front = comp_mode->xfer == PF_Xfer_IN_FRONT;
     if (dst_world->world_flags & PF_WorldFlag_DEEP) {
         const float opacity = std::min(float(comp_mode->opacitySu) / 32768.0f, 1.0f);
-        composite_rows<PF_Pixel16>(passes, straight, in_front, opacity, clip, *dst_world);
+        composite_rows<PF_Pixel16>(passes, straight, in_front, opacity, clip, scratch->row, *dst_world);
     } else {
         const float opacity = float(comp_mode->opacity) / 255.0f;
-        composite_rows<PF_Pixel>(passes, straight, in_front, opacity, clip, *dst_world);
+        composite_rows<PF_Pixel>(passes, straight, in_front, opacity, clip, scratch->row, *dst_world);
     }
     return PF_Err_NONE;
 }
