@@ -10,12 +10,9 @@ namespace vorlane {
 
 namespace {
 
-struct FrameBuffer {
-    A_long frame = 0;
-    std::vector<std::string> lines;
-};
-
-thread_local std::unique_ptr<FrameBuffer> buffer;
+// The frame being rendered on this thread. Owned by the trace (its open frames); the thread keeps only a plain
+// pointer, since the Windows runtime can crash running thread-local destructors as a worker thread exits.
+thread_local RenderTrace::FrameBuffer* buffer = nullptr;
 
 // Arguments come as text: numbers and JSON arrays (the matrix) are written as such, anything else as a string.
 nlohmann::ordered_json argument_value(const std::string& text) {
@@ -74,16 +71,21 @@ RenderTrace::~RenderTrace() {
 }
 
 void RenderTrace::begin_frame(A_long frame) {
-    buffer = std::make_unique<FrameBuffer>(FrameBuffer{frame, {}});
+    auto opened = std::make_unique<FrameBuffer>(FrameBuffer{frame, {}});
+    buffer = opened.get();
+    std::lock_guard lock(mutex_);
+    open_[frame] = std::move(opened);
 }
 
 void RenderTrace::end_frame(A_long frame) {
-    const std::unique_ptr<FrameBuffer> finished = std::move(buffer);
-    if (!finished) {
+    buffer = nullptr;
+    std::lock_guard lock(mutex_);
+    const auto it = open_.find(frame);
+    if (it == open_.end()) {
         return;
     }
-    std::lock_guard lock(mutex_);
-    done_[frame] = std::move(finished->lines);
+    done_[frame] = std::move(it->second->lines);
+    open_.erase(it);
     write_ready();
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -29,6 +30,11 @@ class RenderTrace {
     void begin_frame(A_long frame);  // on the rendering thread
     void end_frame(A_long frame);    // on the same thread
 
+    struct FrameBuffer {
+        A_long frame = 0;
+        std::vector<std::string> lines;
+    };
+
   private:
     void write_ready();
 
@@ -37,6 +43,7 @@ class RenderTrace {
     std::vector<A_long> order_;
     std::size_t next_ = 0;
     std::mutex mutex_;
+    std::map<A_long, std::unique_ptr<FrameBuffer>> open_;  // begun on some thread, not yet ended
     std::map<A_long, std::vector<std::string>> done_;
 };
 
