@@ -5,7 +5,7 @@
 #   bench/ratios.sh [BENCH_BINARY] [REPETITIONS]
 set -euo pipefail
 
-bench=${1:-build/c1-bench/bench/vorlane_bench}
+bench=${1:-build/bench/bench/vorlane_bench}
 repetitions=${2:-9}
 # Repetitions are interleaved at random, so that a change in the machine's load falls on ours and pixman's alike.
 json=$("$bench" --benchmark_filter='^Sprites_' --benchmark_repetitions="$repetitions" \
