@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "host/AE_Effect.h"
+#include "AE_Effect.h"
 
 namespace vorlane::bench {
 

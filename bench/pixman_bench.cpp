@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "SpriteScene.h"
-#include "vorlane/render_services/PixelTraits.h"
-#include "vorlane/render_services/Sprites.h"
-#include "vorlane/render_services/TransformWorld.h"
+#include "pixels/PixelTraits.h"
+#include "pixels/Sprites.h"
+#include "pixels/TransformWorld.h"
 
 namespace vorlane::bench {
 namespace {

@@ -6,14 +6,14 @@
 #include <filesystem>
 #include <memory>
 
-#include "vorlane/module/LoadedModule.h"
-#include "vorlane/render/RenderJob.h"
-#include "vorlane/render/SceneSession.h"
-#include "vorlane/scene/DemoScene.h"
-#include "vorlane/scene/SceneLoad.h"
-#include "vorlane/session/Session.h"
+#include "module/LoadedModule.h"
+#include "frames/RenderJob.h"
+#include "frames/SceneSession.h"
+#include "scene/DemoScene.h"
+#include "scene/SceneLoad.h"
+#include "session/Session.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 std::filesystem::path module_path() {
@@ -67,4 +67,4 @@ void BM_ThousandInstances(benchmark::State& state) {
 BENCHMARK(BM_ThousandInstances)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -4,8 +4,8 @@
 #include <benchmark/benchmark.h>
 
 #include "SpriteScene.h"
-#include "vorlane/render_services/Sprites.h"
-#include "vorlane/render_services/TransformWorld.h"
+#include "pixels/Sprites.h"
+#include "pixels/TransformWorld.h"
 
 namespace vorlane::bench {
 namespace {

@@ -1,7 +1,7 @@
 #include <iostream>
 
-#include "vorlane/cli/Cli.h"
+#include "cli/Cli.h"
 
 int main(int argc, char** argv) {
-    return vorlane::run_cli(argc, argv, std::cout, std::cerr);
+    return vorlane::host::run_cli(argc, argv, std::cout, std::cerr);
 }

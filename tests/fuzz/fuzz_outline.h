@@ -6,10 +6,10 @@
 #include <cmath>
 
 #include "fuzz_support.h"
-#include "vorlane/render_services/MaskShape.h"
-#include "vorlane/render_services/PreparedSegment.h"
+#include "pixels/MaskShape.h"
+#include "pixels/PreparedSegment.h"
 
-namespace vorlane::fuzz {
+namespace vorlane::host::fuzz {
 
 // Coordinates the scene accepts are within +-1e7; tangents add to them.
 inline bool modest(double v) {
@@ -41,4 +41,4 @@ inline void measure_outline(const MaskShape& shape) {
     }
 }
 
-}  // namespace vorlane::fuzz
+}  // namespace vorlane::host::fuzz

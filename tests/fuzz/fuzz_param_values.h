@@ -10,10 +10,12 @@
 #include <limits>
 
 #include "params/ParamIndex.h"
-#include "vorlane/render/MaskIds.h"
-#include "vorlane/session/Session.h"
+#include "scene/MaskIds.h"
+#include "session/Session.h"
 
-namespace vorlane::fuzz {
+namespace vorlane::host::fuzz {
+
+using namespace vorlane::effect;
 
 // The work cap of one case: with at most four masks, both "Bidirectional" and "Sequentially" (or "Use All Paths"
 // passes) multiply "Instances" by at most 8, so 250 keeps a render under 2000 spots, each compositing at most the
@@ -87,4 +89,4 @@ inline void fuzz_values(FuzzedDataProvider& in, Session& session, int mask_count
     }
 }
 
-}  // namespace vorlane::fuzz
+}  // namespace vorlane::host::fuzz

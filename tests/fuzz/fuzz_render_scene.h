@@ -5,10 +5,10 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include "vorlane/render_services/Sprites.h"
-#include "vorlane/scene/Scene.h"
+#include "pixels/Sprites.h"
+#include "scene/Scene.h"
 
-namespace vorlane::fuzz {
+namespace vorlane::host::fuzz {
 
 constexpr A_long kCompWidth = 64;
 constexpr A_long kCompHeight = 48;
@@ -79,4 +79,4 @@ inline Scene small_scene(FuzzedDataProvider& in) {
     return scene;
 }
 
-}  // namespace vorlane::fuzz
+}  // namespace vorlane::host::fuzz

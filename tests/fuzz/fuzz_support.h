@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "vorlane/module/LoadedModule.h"
+#include "module/LoadedModule.h"
 
-namespace vorlane::fuzz {
+namespace vorlane::host::fuzz {
 
 // A fault of the code under test: print what broke and abort, so that libFuzzer keeps the input.
 [[noreturn]] inline void finding(const char* what) {
@@ -35,4 +35,4 @@ inline PF_EntryPointFunc effect_entry() {
     return module->entry();
 }
 
-}  // namespace vorlane::fuzz
+}  // namespace vorlane::host::fuzz

@@ -9,17 +9,17 @@
 #include "fuzz_param_values.h"
 #include "fuzz_render_scene.h"
 #include "fuzz_support.h"
-#include "vorlane/render/RenderJob.h"
-#include "vorlane/render/SceneSession.h"
-#include "vorlane/session/ErrorNames.h"
+#include "frames/RenderJob.h"
+#include "frames/SceneSession.h"
+#include "session/ErrorNames.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    vorlane::fuzz::effect_entry();
+    vorlane::host::fuzz::effect_entry();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace vorlane;
+    using namespace vorlane::host;
     FuzzedDataProvider in(data, size);
     const Scene scene = fuzz::small_scene(in);
     Session session(fuzz::effect_entry());

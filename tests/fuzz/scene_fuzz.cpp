@@ -6,12 +6,12 @@
 #include <string>
 
 #include "fuzz_outline.h"
-#include "vorlane/render/SceneSession.h"
-#include "vorlane/scene/SceneLoad.h"
-#include "vorlane/scene/SceneMasks.h"
-#include "vorlane/session/Session.h"
+#include "frames/SceneSession.h"
+#include "scene/SceneLoad.h"
+#include "scene/SceneMasks.h"
+#include "session/Session.h"
 
-namespace vorlane::fuzz {
+namespace vorlane::host::fuzz {
 namespace {
 
 // A folder that does not exist: an image the scene names relative to it cannot be found, so a run reads no files.
@@ -46,15 +46,15 @@ void apply_values(const Scene& scene) {
 }
 
 }  // namespace
-}  // namespace vorlane::fuzz
+}  // namespace vorlane::host::fuzz
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    vorlane::fuzz::effect_entry();
+    vorlane::host::fuzz::effect_entry();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace vorlane;
+    using namespace vorlane::host;
     Scene scene;
     try {
         scene = parse_scene(std::string(reinterpret_cast<const char*>(data), size), fuzz::kSceneFile);

@@ -5,10 +5,10 @@
 #include <string_view>
 
 #include "fuzz_outline.h"
-#include "vorlane/render_services/SvgPath.h"
+#include "pixels/SvgPath.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace vorlane;
+    using namespace vorlane::host;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     std::vector<MaskShape> shapes;
     try {

@@ -9,13 +9,15 @@
 #include <iostream>
 #include <set>
 
-#include "host/AE_EffectCBSuites.h"
+#include "AE_EffectCBSuites.h"
 #include "params/ParamIndex.h"
-#include "vorlane/ui/AegpHandles.h"
-#include "vorlane/ui/ControlEdits.h"
-#include "vorlane/ui/UiSuites.h"
+#include "ui/AegpHandles.h"
+#include "ui/ControlEdits.h"
+#include "ui/UiSuites.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
+
+using namespace vorlane::effect;
 namespace {
 
 constexpr A_long kInjected = 0x7E57;
@@ -346,9 +348,9 @@ TEST(FaultSweepCommands, GlobalSetUpParamsAboutUiUpdateAndParamChanged) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 // A guarded world's pixels end where the inaccessible page begins, and its rows are padded.
@@ -370,4 +372,4 @@ TEST(GuardedWorld, EndsAtAnInaccessiblePageWithPaddedRows) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "vorlane/cli/Cli.h"
+#include "cli/Cli.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 struct CliRun {
@@ -65,4 +65,4 @@ TEST(Cli, AModuleThatCannotBeUsedFailsWithOneClearLine) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -2,15 +2,17 @@
 // about text and its parameters, with every suite it acquires given back.
 #include <gtest/gtest.h>
 
-#include "host/AE_EffectCBSuites.h"
-#include "host/AE_GeneralPlug.h"
+#include "AE_EffectCBSuites.h"
+#include "AE_GeneralPlug.h"
 #include "resources/PiplBytes.h"
-#include "vorlane/module/LoadedModule.h"
-#include "vorlane/module/PiplDecoder.h"
-#include "vorlane/module/PiplReader.h"
-#include "vorlane/session/Session.h"
+#include "module/LoadedModule.h"
+#include "module/PiplDecoder.h"
+#include "module/PiplReader.h"
+#include "session/Session.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
+
+using namespace vorlane::effect;
 namespace {
 
 std::uint32_t pipl_word(const DecodedPipl& pipl, const std::string& key) {
@@ -134,4 +136,4 @@ TEST(ModuleLoading, AMissingFileOrALibraryWithoutEntryPointIsRefused) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -6,7 +6,7 @@
 #include "render_fixture.h"
 #include "support/peak_memory.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 // No render places more spots than this, over all its passes.
@@ -113,4 +113,4 @@ TEST_F(RenderBounds, TimeFactorZeroAndAllFrequenciesZeroRenderPromptly) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -14,7 +14,9 @@
 
 #include "params/ParamIndex.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
+
+using namespace vorlane::effect;
 namespace {
 
 struct Fnv1a {
@@ -304,4 +306,4 @@ TEST_F(CallBudget, AFrequencyThatCannotBeReadEndsTheRenderWhereItIsFirstNeeded) 
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -9,10 +9,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "vorlane/cli/Cli.h"
-#include "vorlane/render_services/Png.h"
+#include "cli/Cli.h"
+#include "pixels/Png.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -176,4 +176,4 @@ TEST_F(RenderCli, NoProfileUnlessAskedFor) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

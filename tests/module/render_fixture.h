@@ -2,9 +2,9 @@
 #pragma once
 
 #include "support/scene_render.h"
-#include "vorlane/module/LoadedModule.h"
+#include "module/LoadedModule.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 
 // Loaded before the session that drives it and unloaded after: the session's records point into the module.
 struct LoadedEffect {
@@ -24,4 +24,4 @@ inline PF_Pixel pixel8(const PF_EffectWorld& world, A_long x, A_long y) {
     return pixel_row<PF_Pixel>(world, y)[x];
 }
 
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -12,10 +12,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "vorlane/cli/RenderTrace.h"
-#include "vorlane/render/FrameLoop.h"
+#include "cli/RenderTrace.h"
+#include "frames/FrameLoop.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 std::string busy_scene() {
@@ -240,4 +240,4 @@ TEST_F(RenderFixture, AnyOneFailedHostCallLeavesNothingBehind) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

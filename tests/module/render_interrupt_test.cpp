@@ -16,11 +16,11 @@
 #include <sstream>
 #include <thread>
 
-#include "vorlane/render_services/Png.h"
+#include "pixels/Png.h"
 
 extern char** environ;
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -175,6 +175,6 @@ TEST_F(RenderInterrupt, AKilledRenderLeavesOnlyWholeFramesUnderFrameNames) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test
 
 #endif

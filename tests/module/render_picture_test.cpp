@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 // A straight open mask from (8, 24) to (56, 24) and a 6 x 4 layer, drawn without any variation.
@@ -122,4 +122,4 @@ TEST_F(RenderFixture, EightAndSixteenBitRendersAgreeWithinRounding) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 // A straight open mask of two segments of 24 pixels; eight instances, four on each segment.
@@ -92,4 +92,4 @@ TEST_F(SegmentPreparation, ARefusedPreparationServesOneEvaluationAndIsNotKept) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

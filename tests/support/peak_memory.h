@@ -16,7 +16,7 @@
 #include <sys/resource.h>
 #endif
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 
 inline std::uint64_t peak_resident_bytes() {
 #ifdef _WIN32
@@ -30,4 +30,4 @@ inline std::uint64_t peak_resident_bytes() {
 #endif
 }
 
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -9,14 +9,14 @@
 #include <optional>
 #include <string>
 
-#include "vorlane/render/RenderJob.h"
-#include "vorlane/render/SceneSession.h"
-#include "vorlane/render_services/PixelTraits.h"
-#include "vorlane/render_services/Png.h"
-#include "vorlane/scene/SceneLoad.h"
-#include "vorlane/session/Session.h"
+#include "frames/RenderJob.h"
+#include "frames/SceneSession.h"
+#include "pixels/PixelTraits.h"
+#include "pixels/Png.h"
+#include "scene/SceneLoad.h"
+#include "session/Session.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 
 class SceneRender : public ::testing::Test {
   protected:
@@ -66,4 +66,4 @@ class SceneRender : public ::testing::Test {
     }
 };
 
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "vorlane/session/Session.h"
+#include "session/Session.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 TEST(About, WritesNameVersionAndDescriptionWithRoomToSpare) {
@@ -23,4 +23,4 @@ TEST(About, WritesNameVersionAndDescriptionWithRoomToSpare) {
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -5,12 +5,14 @@
 #include <stdexcept>
 
 #include "entry/Firewall.h"
-#include "host/AE_Effect.h"
-#include "vorlane/session/Session.h"
+#include "AE_Effect.h"
+#include "session/Session.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
-namespace vorlane {
+namespace vorlane::host {
+
+using namespace vorlane::effect;
 namespace {
 
 // Filled with a byte pattern; any write by the effect shows as a difference from the copy.
@@ -90,4 +92,4 @@ TEST(EntryPoint, ExceptionsFromTheHostAreMappedAtTheEntryPoint) {
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::host

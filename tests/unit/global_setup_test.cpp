@@ -3,11 +3,13 @@
 #include <string>
 
 #include "entry/GlobalRecord.h"
-#include "vorlane/session/Session.h"
+#include "session/Session.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
-namespace vorlane {
+namespace vorlane::host {
+
+using namespace vorlane::effect;
 namespace {
 
 const SuiteKey kHandles{"PF Handle Suite", 2};
@@ -72,4 +74,4 @@ TEST(GlobalSetup, EveryFailureLeavesGlobalDataUnsetAndTheHandleUnlocked) {
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,12 +1,12 @@
 // Host memory handles: tracked from creation to disposal, refused when not ours, and failable on request.
 #include <gtest/gtest.h>
 
-#include "host/AE_EffectCBSuites.h"
+#include "AE_EffectCBSuites.h"
 #include "host_scripted_entry.h"
-#include "vorlane/session/HandleStore.h"
-#include "vorlane/session/Session.h"
+#include "session/HandleStore.h"
+#include "session/Session.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 TEST(HostHandles, AHandleLivesFromCreateToDisposeAndKeepsItsBytesAcrossAResize) {
@@ -68,4 +68,4 @@ TEST(HostHandles, NewAndLockCanBeMadeToFailThroughTheGate) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <sstream>
 
-#include "vorlane/cli/ParamTable.h"
+#include "cli/ParamTable.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 TEST(HostParamTable, PopupsNameTheirDefaultChoiceEvenOutsideTheChoices) {
@@ -64,4 +64,4 @@ TEST(HostParamTable, ColumnsLineUpAndLinesCarryNoTrailingSpaces) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

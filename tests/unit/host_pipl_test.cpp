@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "resources/PiplBytes.h"
-#include "vorlane/module/PiplDecoder.h"
+#include "module/PiplDecoder.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
+
+using namespace vorlane::effect;
 namespace {
 
 TEST(HostPipl, TheEffectsBytesDecodeToTwelvePropertiesInOrder) {
@@ -52,4 +54,4 @@ TEST(HostPipl, DamagedBytesAreRefused) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

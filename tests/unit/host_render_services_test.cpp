@@ -6,21 +6,21 @@
 #include <filesystem>
 #include <optional>
 
-#include "vorlane/render/FrameState.h"
-#include "vorlane/render/MaskIds.h"
-#include "vorlane/render/RenderCallbacks.h"
-#include "vorlane/render/RenderJob.h"
-#include "vorlane/render/RenderSuites.h"
-#include "vorlane/render/SceneSession.h"
-#include "vorlane/render_services/PixelTraits.h"
-#include "vorlane/render_services/Png.h"
-#include "vorlane/scene/SceneLoad.h"
-#include "vorlane/session/CommandContext.h"
-#include "vorlane/session/Session.h"
+#include "frames/FrameState.h"
+#include "scene/MaskIds.h"
+#include "frames/RenderCallbacks.h"
+#include "frames/RenderJob.h"
+#include "frames/RenderSuites.h"
+#include "frames/SceneSession.h"
+#include "pixels/PixelTraits.h"
+#include "pixels/Png.h"
+#include "scene/SceneLoad.h"
+#include "session/CommandContext.h"
+#include "session/Session.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -192,4 +192,4 @@ TEST_F(OpenFrame, LayersComeAtTheRendersDownsampling) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

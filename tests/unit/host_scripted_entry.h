@@ -3,9 +3,9 @@
 
 #include <functional>
 
-#include "host/AE_Effect.h"
+#include "AE_Effect.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 
 using EntryScript = std::function<PF_Err(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef**, void*)>;
 
@@ -25,4 +25,4 @@ struct ScriptedEntry {
     ~ScriptedEntry() { entry_script() = nullptr; }
 };
 
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -7,11 +7,11 @@
 #include <stdexcept>
 #include <thread>
 
-#include "host/AE_EffectCBSuites.h"
+#include "AE_EffectCBSuites.h"
 #include "host_scripted_entry.h"
-#include "vorlane/session/Session.h"
+#include "session/Session.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 PF_ParamDef slider(const char* name, A_long dephault) {
@@ -238,4 +238,4 @@ TEST(HostSession, ValuesTheEffectMarksChangedInAUiCommandAreKept) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

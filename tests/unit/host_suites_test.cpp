@@ -1,12 +1,12 @@
 // The host's basic suite: what the effect acquires is counted and must be released, and a suite can be refused.
 #include <gtest/gtest.h>
 
-#include "host/AE_EffectCBSuites.h"
-#include "host/AE_GeneralPlug.h"
+#include "AE_EffectCBSuites.h"
+#include "AE_GeneralPlug.h"
 #include "host_scripted_entry.h"
-#include "vorlane/session/Session.h"
+#include "session/Session.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 struct Acquired {
@@ -106,4 +106,4 @@ TEST(HostSuites, TheFoundationSuitesServeTheirFunctions) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

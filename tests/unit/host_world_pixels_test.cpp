@@ -3,9 +3,9 @@
 
 #include <vector>
 
-#include "vorlane/session/WorldPixels.h"
+#include "session/WorldPixels.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 struct World {
@@ -94,4 +94,4 @@ TEST(HostWorldPixels, WorldsWithoutPixelsOrWithShortRowsAreRefused) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

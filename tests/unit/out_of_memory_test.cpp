@@ -6,10 +6,10 @@
 #include <new>
 
 #include "support/scene_render.h"
-#include "vorlane/session/HostCall.h"
-#include "vorlane/ui/AegpHandles.h"
-#include "vorlane/ui/ControlEdits.h"
-#include "vorlane/ui/UiSuites.h"
+#include "session/HostCall.h"
+#include "ui/AegpHandles.h"
+#include "ui/ControlEdits.h"
+#include "ui/UiSuites.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
@@ -23,7 +23,7 @@ thread_local bool allocation_failed = false;
 // Counts and fails only the effect's allocations: the host's callbacks are not to throw, and a host that runs out
 // answers with its own codes (tested apart below).
 void* allocate(std::size_t size) {
-    if (allocations_left >= 0 && vorlane::host_calls_in_progress() > 0) {
+    if (allocations_left >= 0 && vorlane::host::host_calls_in_progress() > 0) {
         // the host's
     } else if (allocations_left == 0) {
         allocations_left = -1;  // one failure per command: the unwinding that follows may allocate
@@ -59,7 +59,7 @@ void operator delete[](void* p, std::size_t) noexcept {
     std::free(p);
 }
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 long failing_allocation = -1;  // the allocation, counted from 0, that the next command's entry call fails
@@ -156,4 +156,4 @@ TEST_F(OutOfMemory, AWorldOrAHandleTheHostCannotGiveEndsTheCommandWithAnError) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "vorlane/session/Session.h"
+#include "session/Session.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 struct Expected {
@@ -139,4 +139,4 @@ TEST(ParamsSetupFailure, AFailedAddStopsSetUpWithTheHostsErrorExceptForPathSelec
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::host

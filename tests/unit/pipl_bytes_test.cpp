@@ -5,11 +5,13 @@
 #include <vector>
 
 #include "resources/PiplBytes.h"
-#include "vorlane/session/Session.h"
+#include "session/Session.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
-namespace vorlane {
+namespace vorlane::host {
+
+using namespace vorlane::effect;
 namespace {
 
 // Written out by hand from the resource layout: vendor "8BIM", key, id 0 and length, each a little-endian 32-bit
@@ -62,4 +64,4 @@ TEST(PiplBytes, VersionAndFlagsEqualWhatGlobalSetUpDeclares) {
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -9,7 +9,7 @@
 #include "render/SlotChoice.h"
 #include "render/SourceTime.h"
 
-namespace vorlane {
+namespace vorlane::effect {
 namespace {
 
 SourceTimeInputs default_time(bool incremental, float walk_t) {
@@ -183,4 +183,4 @@ TEST(InstanceDraws, LoneInstanceJitterIsNotANumberWithoutRandomness) {
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::effect

@@ -5,7 +5,7 @@
 
 #include "render/RandomStream.h"
 
-namespace vorlane {
+namespace vorlane::effect {
 namespace {
 
 std::vector<int32_t> first_values(int32_t seed, int count) {
@@ -60,4 +60,4 @@ TEST(RandomStream, EveryThreadHasItsOwnStream) {
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::effect

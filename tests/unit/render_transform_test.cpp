@@ -4,7 +4,7 @@
 
 #include "render/InstanceTransform.h"
 
-namespace vorlane {
+namespace vorlane::effect {
 namespace {
 
 double std_sin(double x) {
@@ -176,4 +176,4 @@ TEST(InstanceTransform, SineBeforeCosine) {
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::effect

@@ -5,7 +5,7 @@
 #include "params/ParamIndex.h"
 #include "render/RenderValues.h"
 
-namespace vorlane {
+namespace vorlane::effect {
 namespace {
 
 struct ParamArray {
@@ -65,4 +65,4 @@ TEST(RenderValues, GatheredConversions) {
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::effect

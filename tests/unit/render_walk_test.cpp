@@ -2,7 +2,7 @@
 
 #include "render/Walk.h"
 
-namespace vorlane {
+namespace vorlane::effect {
 namespace {
 
 RenderValues constant_values(int32_t instances) {
@@ -97,4 +97,4 @@ TEST(Walk, SequentialTotalsGrowWithTheMasksAndSaturate) {
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::effect

@@ -7,17 +7,19 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/AE_EffectCBSuites.h"
-#include "host/AE_EffectSuites.h"
+#include "AE_EffectCBSuites.h"
+#include "AE_EffectSuites.h"
 #include "host/HostSuiteHandler.h"
 #include "params/ParamIndex.h"
 #include "render/RandomStream.h"
 #include "support/scene_render.h"
-#include "vorlane/render/RenderSuites.h"
+#include "frames/RenderSuites.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
-namespace vorlane::test {
+namespace vorlane::host::test {
+
+using namespace vorlane::effect;
 namespace {
 
 constexpr PF_Pixel kLayerPixel{255, 10, 20, 30};
@@ -382,4 +384,4 @@ TEST_F(WholeRender, SequentialWalkMakesOnlyTheDrawingPass) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <fstream>
 
-#include "vorlane/render_services/Png.h"
-#include "vorlane/scene/DemoScene.h"
-#include "vorlane/scene/SceneLoad.h"
+#include "pixels/Png.h"
+#include "scene/DemoScene.h"
+#include "scene/SceneLoad.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -125,4 +125,4 @@ TEST(DemoScene, NeedsNoFiles) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -1,15 +1,15 @@
 // Scene values checked against the parameters the effect registered, and their values over time.
 #include <gtest/gtest.h>
 
-#include "vorlane/render/MaskIds.h"
-#include "vorlane/render/SceneSession.h"
-#include "vorlane/scene/SceneLoad.h"
-#include "vorlane/session/Session.h"
-#include "vorlane/ui/ControlEdits.h"
+#include "scene/MaskIds.h"
+#include "frames/SceneSession.h"
+#include "scene/SceneLoad.h"
+#include "session/Session.h"
+#include "ui/ControlEdits.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 class SceneParams : public ::testing::Test {
@@ -100,4 +100,4 @@ TEST_F(SceneParams, SetsOverrideTheSceneAndEditsGoThroughTheEffect) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <limits>
 
-#include "vorlane/render_services/MaskShape.h"
-#include "vorlane/render_services/PreparedSegment.h"
+#include "pixels/MaskShape.h"
+#include "pixels/PreparedSegment.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -157,4 +157,4 @@ TEST(ServicesPaths, KeyframesInterpolateLinearlyAndHoldOutside) {
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::host

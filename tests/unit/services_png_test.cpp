@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "services_test_support.h"
-#include "vorlane/render_services/Png.h"
+#include "pixels/Png.h"
 
 // The tests make files of every colour type with stb's writer and look at written samples with its reader.
 #define STB_IMAGE_WRITE_STATIC
@@ -15,7 +15,7 @@
 #include <stb/stb_image.h>
 #include <stb/stb_image_write.h>
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 using test::at;
@@ -153,4 +153,4 @@ TEST_F(ServicesPng, FailuresLeaveNoFileBehind) {
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::host

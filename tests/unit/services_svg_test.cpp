@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "vorlane/render_services/SvgPath.h"
+#include "pixels/SvgPath.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 std::vector<CubicSegment> segments_of(std::string_view data) {
@@ -119,4 +119,4 @@ TEST(ServicesSvg, BadDataIsReportedWithItsPosition) {
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -6,10 +6,10 @@
 
 #include <cstdint>
 
-#include "vorlane/render_services/PixelTraits.h"
-#include "vorlane/render_services/Worlds.h"
+#include "pixels/PixelTraits.h"
+#include "pixels/Worlds.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 
 constexpr A_long kPadding = 24;
 constexpr std::uint8_t kSentinel = 0xCD;
@@ -64,4 +64,4 @@ void fill_pattern(PF_EffectWorld& w, unsigned seed = 1) {
     }
 }
 
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -9,9 +9,9 @@
 
 #include "services_test_support.h"
 #include "transform_reference.h"
-#include "vorlane/render_services/TransformWorld.h"
+#include "pixels/TransformWorld.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 using test::at;
@@ -185,4 +185,4 @@ TEST(ServicesTransformPaths, ExtremeMatricesStayInsideAndMatchThePlainKernel) {
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -4,9 +4,9 @@
 #include <random>
 
 #include "services_test_support.h"
-#include "vorlane/render_services/TransformWorld.h"
+#include "pixels/TransformWorld.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 using test::at;
@@ -320,4 +320,4 @@ TEST(ServicesTransform, OverPlacesAWorldAtAnOffsetAcrossDepths) {
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::host

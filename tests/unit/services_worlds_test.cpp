@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "services_test_support.h"
-#include "vorlane/render_services/Sprites.h"
-#include "vorlane/render_services/Worlds.h"
+#include "pixels/Sprites.h"
+#include "pixels/Worlds.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 using test::at;
@@ -129,4 +129,4 @@ TEST(ServicesSprites, CounterShowsItsFrameNumber) {
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::host

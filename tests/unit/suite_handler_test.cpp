@@ -8,7 +8,7 @@
 #include "host/HostSuiteHandler.h"
 #include "host/KnownSuites.h"
 
-namespace vorlane {
+namespace vorlane::effect {
 namespace {
 
 using SuiteId = std::pair<std::string, A_long>;
@@ -154,4 +154,4 @@ TEST(HostSuiteHandler, ANullBasicSuiteThrows516) {
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::effect

@@ -6,10 +6,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "vorlane/render_services/Blend.h"
-#include "vorlane/render_services/Resampler.h"
+#include "pixels/Blend.h"
+#include "pixels/Resampler.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 
 // `to_frame` maps source points to destination points (row vectors); the source has straight alpha.
 template <class Dst>
@@ -38,4 +38,4 @@ void reference_transform(const PF_EffectWorld& src, const PF_FloatMatrix& to_fra
     }
 }
 
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -6,17 +6,19 @@
 
 #include <string>
 
-#include "host/AE_Effect.h"
-#include "host/AE_EffectSuites.h"
-#include "host/AE_GeneralPlug.h"
+#include "AE_Effect.h"
+#include "AE_EffectSuites.h"
+#include "AE_GeneralPlug.h"
 #include "params/ParamIndex.h"
-#include "vorlane/session/Session.h"
-#include "vorlane/ui/ControlEdits.h"
-#include "vorlane/ui/UiSuites.h"
+#include "session/Session.h"
+#include "ui/ControlEdits.h"
+#include "ui/UiSuites.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
-namespace vorlane::test {
+namespace vorlane::host::test {
+
+using namespace vorlane::effect;
 
 class UiSession : public ::testing::Test {
   protected:
@@ -53,4 +55,4 @@ class UiSession : public ::testing::Test {
     Session session;
 };
 
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

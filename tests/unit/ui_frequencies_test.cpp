@@ -1,7 +1,7 @@
 // The frequency sliders kept as shares of 100 while the user edits, through the real host session.
 #include "ui_fixture.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 using UiFrequencies = UiSession;
@@ -131,4 +131,4 @@ TEST_F(UiFrequencies, WithoutTheParamUtilsSuiteNothingChanges) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

@@ -3,12 +3,12 @@
 
 #include <functional>
 
-#include "host/AE_EffectSuites.h"
-#include "host/AE_GeneralPlug.h"
+#include "AE_EffectSuites.h"
+#include "AE_GeneralPlug.h"
 #include "ui_fixture.h"
-#include "vorlane/ui/AegpHandles.h"
+#include "ui/AegpHandles.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 // What the stand-in effect does on PF_Cmd_UPDATE_PARAMS_UI.
@@ -112,4 +112,4 @@ TEST_F(UiParamState, UpdateParamUiKeepsValueFlagsAndUiFlagsButNotTheDeclaration)
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

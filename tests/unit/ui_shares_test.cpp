@@ -6,7 +6,7 @@
 
 #include "params/FrequencyShares.h"
 
-namespace vorlane {
+namespace vorlane::effect {
 namespace {
 
 TEST(UiShares, LayersFromOldOrEditedProjectsStayWithinTheFiveSlots) {
@@ -46,4 +46,4 @@ TEST(UiShares, NothingToRescaleWhenTheSlidersAddUpToNothing) {
 }
 
 }  // namespace
-}  // namespace vorlane
+}  // namespace vorlane::effect

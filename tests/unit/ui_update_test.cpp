@@ -1,9 +1,9 @@
 // The UI update: which controls are enabled, and how the handles the host lends come back on every path.
 #include "ui_fixture.h"
 
-#include "vorlane/ui/AegpHandles.h"
+#include "ui/AegpHandles.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 using UiUpdate = UiSession;
@@ -105,4 +105,4 @@ TEST_F(UiUpdate, AShortParameterArrayIsRefusedNotWalkedPast) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

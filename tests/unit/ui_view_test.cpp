@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "host/AE_Effect.h"
-#include "vorlane/cli/Cli.h"
-#include "vorlane/ui/ControlValue.h"
+#include "AE_Effect.h"
+#include "cli/Cli.h"
+#include "ui/ControlValue.h"
 
-namespace vorlane::test {
+namespace vorlane::host::test {
 namespace {
 
 struct CliRun {
@@ -152,4 +152,4 @@ TEST(UiView, TheControlsStartFromTheScenesValues) {
 }
 
 }  // namespace
-}  // namespace vorlane::test
+}  // namespace vorlane::host::test

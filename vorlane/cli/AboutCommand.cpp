@@ -1,6 +1,6 @@
-#include "vorlane/cli/Subcommands.h"
+#include "cli/Subcommands.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 // The about box breaks lines at carriage returns; a terminal wants line feeds.
@@ -35,4 +35,4 @@ void add_about_command(CLI::App& app, CliState& state) {
     });
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,10 +1,10 @@
-#include "vorlane/cli/Cli.h"
+#include "cli/Cli.h"
 
-#include "vorlane/cli/RenderCommand.h"
-#include "vorlane/cli/Subcommands.h"
-#include "vorlane/module/PiplDecoder.h"
+#include "cli/RenderCommand.h"
+#include "cli/Subcommands.h"
+#include "module/PiplDecoder.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 int run_cli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
     CLI::App app{"vorlane: a stand-alone host for the Vorlane effect module", "vorlane"};
@@ -36,4 +36,4 @@ int run_cli(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     return 1;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

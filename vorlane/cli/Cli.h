@@ -3,9 +3,9 @@
 
 #include <ostream>
 
-namespace vorlane {
+namespace vorlane::host {
 
 // Parses and runs one command line; returns the process exit status. Failures are reported on `err` as one line.
 int run_cli(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 
-}  // namespace vorlane
+}  // namespace vorlane::host

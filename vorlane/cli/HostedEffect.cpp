@@ -1,7 +1,7 @@
-#include "vorlane/cli/Subcommands.h"
-#include "vorlane/session/ErrorNames.h"
+#include "cli/Subcommands.h"
+#include "session/ErrorNames.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 void require_success(PF_Err err, const std::string& what, const Session& session) {
     if (err == PF_Err_NONE) {
@@ -21,4 +21,4 @@ HostedEffect open_effect(const CliState& state) {
     return effect;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

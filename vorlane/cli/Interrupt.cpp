@@ -1,10 +1,10 @@
-#include "vorlane/cli/Interrupt.h"
+#include "cli/Interrupt.h"
 
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
 
-namespace vorlane {
+namespace vorlane::host {
 
 namespace {
 
@@ -38,4 +38,4 @@ bool InterruptWatch::requested() const {
     return interrupts.load() > 0;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -4,7 +4,7 @@
 // its temporary name (".frame_NNNN.png.*.tmp"), never as a frame.
 #pragma once
 
-namespace vorlane {
+namespace vorlane::host {
 
 // The exit status of a render stopped by an interrupt, as shells report a process ended by SIGINT.
 constexpr int kInterruptedStatus = 130;
@@ -19,4 +19,4 @@ class InterruptWatch {
     bool requested() const;
 };
 
-}  // namespace vorlane
+}  // namespace vorlane::host

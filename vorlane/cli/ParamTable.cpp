@@ -1,11 +1,11 @@
-#include "vorlane/cli/ParamTable.h"
+#include "cli/ParamTable.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 // Module strings are trusted only this far.
@@ -196,4 +196,4 @@ void print_param_table(std::ostream& out, const std::vector<ParamRow>& rows) {
     std::for_each(rows.begin(), rows.end(), print);
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "host/AE_Effect.h"
+#include "AE_Effect.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 struct ParamRow {
     std::string index, name, type, dephault, valid_range, slider_range, flags;
@@ -17,4 +17,4 @@ struct ParamRow {
 ParamRow param_row(int index, const PF_ParamDef& def);
 void print_param_table(std::ostream& out, const std::vector<ParamRow>& rows);
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,7 +1,7 @@
-#include "vorlane/cli/ParamTable.h"
-#include "vorlane/cli/Subcommands.h"
+#include "cli/ParamTable.h"
+#include "cli/Subcommands.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 int run_params(const CliState& state) {
@@ -31,4 +31,4 @@ void add_params_command(CLI::App& app, CliState& state) {
     });
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "vorlane/cli/Subcommands.h"
-#include "vorlane/scene/SceneLoad.h"
-#include "vorlane/scene/SceneParams.h"
-#include "vorlane/ui/ControlEdits.h"
-#include "vorlane/ui/ControlsView.h"
-#include "vorlane/ui/UiSuites.h"
+#include "cli/Subcommands.h"
+#include "scene/SceneLoad.h"
+#include "scene/SceneParams.h"
+#include "ui/ControlEdits.h"
+#include "ui/ControlsView.h"
+#include "ui/UiSuites.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 struct ParamsViewOptions {
@@ -83,4 +83,4 @@ std::function<std::optional<int>()> add_params_view(CLI::App& params, const CliS
     };
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

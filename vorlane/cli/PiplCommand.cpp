@@ -1,10 +1,10 @@
 #include <iomanip>
 
-#include "vorlane/cli/Subcommands.h"
-#include "vorlane/module/PiplDecoder.h"
-#include "vorlane/module/PiplReader.h"
+#include "cli/Subcommands.h"
+#include "module/PiplDecoder.h"
+#include "module/PiplReader.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 int run_pipl(const CliState& state) {
@@ -24,4 +24,4 @@ void add_pipl_command(CLI::App& app, CliState& state) {
     });
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

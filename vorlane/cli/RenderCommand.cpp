@@ -6,20 +6,20 @@
 #include <mutex>
 #include <optional>
 
-#include "vorlane/cli/Interrupt.h"
-#include "vorlane/cli/RenderCommand.h"
-#include "vorlane/cli/RenderProfile.h"
-#include "vorlane/cli/RenderProgress.h"
-#include "vorlane/cli/RenderTrace.h"
-#include "vorlane/cli/Subcommands.h"
-#include "vorlane/render/FrameLoop.h"
-#include "vorlane/render/SceneSession.h"
-#include "vorlane/render_services/Png.h"
-#include "vorlane/scene/DemoScene.h"
-#include "vorlane/scene/SceneLoad.h"
-#include "vorlane/session/ErrorNames.h"
+#include "cli/Interrupt.h"
+#include "cli/RenderCommand.h"
+#include "cli/RenderProfile.h"
+#include "cli/RenderProgress.h"
+#include "cli/RenderTrace.h"
+#include "cli/Subcommands.h"
+#include "frames/FrameLoop.h"
+#include "frames/SceneSession.h"
+#include "pixels/Png.h"
+#include "scene/DemoScene.h"
+#include "scene/SceneLoad.h"
+#include "session/ErrorNames.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 namespace {
 
@@ -184,4 +184,4 @@ void add_render_command(CLI::App& app, CliState& state) {
     render->callback([&state, args] { state.action = [&state, args] { return run_render(state, *args); }; });
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

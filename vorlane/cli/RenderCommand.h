@@ -3,10 +3,10 @@
 // in flight and exits with status 130, naming the frames written.
 #pragma once
 
-#include "vorlane/cli/Subcommands.h"
+#include "cli/Subcommands.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 void add_render_command(CLI::App& app, CliState& state);
 
-}  // namespace vorlane
+}  // namespace vorlane::host

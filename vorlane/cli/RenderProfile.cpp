@@ -1,4 +1,4 @@
-#include "vorlane/cli/RenderProfile.h"
+#include "cli/RenderProfile.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-namespace vorlane {
+namespace vorlane::host {
 
 namespace {
 
@@ -119,4 +119,4 @@ void write_profile(std::ostream& out, const std::vector<FrameProfile>& frames) {
     write_block(out, "all " + std::to_string(frames.size()) + " frames", command, all);
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

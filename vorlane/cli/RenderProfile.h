@@ -16,10 +16,10 @@
 #include <string_view>
 #include <vector>
 
-#include "host/A.h"
-#include "vorlane/session/CallProfile.h"
+#include "A.h"
+#include "session/CallProfile.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 enum class CallGroup { Paths, Worlds, Copy, Transform, Parameters, Other };
 
@@ -35,4 +35,4 @@ struct FrameProfile {
 // Writes the frames in the order given, then the sum of them all.
 void write_profile(std::ostream& out, const std::vector<FrameProfile>& frames);
 
-}  // namespace vorlane
+}  // namespace vorlane::host

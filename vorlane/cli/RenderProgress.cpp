@@ -1,4 +1,4 @@
-#include "vorlane/cli/RenderProgress.h"
+#include "cli/RenderProgress.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,7 +8,7 @@
 #include <unistd.h>
 #endif
 
-namespace vorlane {
+namespace vorlane::host {
 
 namespace {
 
@@ -87,4 +87,4 @@ bool stderr_is_terminal() {
 #endif
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "host/A.h"
+#include "A.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 // "0:07", "1:02:03".
 std::string clock_text(double seconds);
@@ -40,4 +40,4 @@ class RenderProgress {
 // Whether standard error is a terminal.
 bool stderr_is_terminal();
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,12 +1,12 @@
-#include "vorlane/cli/RenderTrace.h"
+#include "cli/RenderTrace.h"
 
 #include <memory>
 
 #include <nlohmann/json.hpp>
 
-#include "vorlane/cli/Subcommands.h"
+#include "cli/Subcommands.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 namespace {
 
@@ -104,4 +104,4 @@ void RenderTrace::write_ready() {
     out_.flush();
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

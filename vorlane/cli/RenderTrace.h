@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "host/AE_Effect.h"
-#include "vorlane/session/CallGate.h"
+#include "AE_Effect.h"
+#include "session/CallGate.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 // One call as a line of the log.
 std::string trace_line(A_long frame, const HostCallRecord& record);
@@ -47,4 +47,4 @@ class RenderTrace {
     std::map<A_long, std::vector<std::string>> done_;
 };
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -10,10 +10,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "vorlane/module/LoadedModule.h"
-#include "vorlane/session/Session.h"
+#include "module/LoadedModule.h"
+#include "session/Session.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 // A subcommand that cannot do its work; what() is the one line shown to the user.
 class CommandFailure : public std::runtime_error {
@@ -45,4 +45,4 @@ void add_params_command(CLI::App& app, CliState& state);
 std::function<std::optional<int>()> add_params_view(CLI::App& params, const CliState& state);
 void add_pipl_command(CLI::App& app, CliState& state);
 
-}  // namespace vorlane
+}  // namespace vorlane::host

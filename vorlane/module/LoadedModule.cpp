@@ -1,4 +1,4 @@
-#include "vorlane/module/LoadedModule.h"
+#include "module/LoadedModule.h"
 
 #include <system_error>
 #include <utility>
@@ -10,7 +10,7 @@
 #include <unistd.h>
 #endif
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 constexpr const char* kEntryPointName = "EntryPointFunc";
@@ -133,4 +133,4 @@ std::filesystem::path default_module_path() {
     return executable.empty() ? std::filesystem::path(kModuleName) : executable.parent_path() / kModuleName;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

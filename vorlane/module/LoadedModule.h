@@ -6,9 +6,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "host/AE_Effect.h"
+#include "AE_Effect.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 // A module that cannot be used; what() is one line fit for the user.
 class ModuleError : public std::runtime_error {
@@ -41,4 +41,4 @@ class LoadedModule {
 // The module built beside the running executable: Vorlane.aex on Windows, Vorlane.so elsewhere.
 std::filesystem::path default_module_path();
 
-}  // namespace vorlane
+}  // namespace vorlane::host

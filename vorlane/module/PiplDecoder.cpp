@@ -1,9 +1,9 @@
-#include "vorlane/module/PiplDecoder.h"
+#include "module/PiplDecoder.h"
 
 #include <algorithm>
 #include <cstdio>
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 class Reader {
@@ -183,4 +183,4 @@ DecodedPipl decode_pipl(const std::vector<std::uint8_t>& bytes) {
     return pipl;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

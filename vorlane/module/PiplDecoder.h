@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace vorlane {
+namespace vorlane::host {
 
 class PiplError : public std::runtime_error {
   public:
@@ -36,4 +36,4 @@ struct DecodedPipl {
 // Throws PiplError when the bytes are not a whole PiPL.
 DecodedPipl decode_pipl(const std::vector<std::uint8_t>& bytes);
 
-}  // namespace vorlane
+}  // namespace vorlane::host

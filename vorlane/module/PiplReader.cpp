@@ -1,4 +1,4 @@
-#include "vorlane/module/PiplReader.h"
+#include "module/PiplReader.h"
 
 #include <fstream>
 #include <iterator>
@@ -7,7 +7,7 @@
 #include <windows.h>
 #endif
 
-namespace vorlane {
+namespace vorlane::host {
 
 #if defined(_WIN32)
 std::vector<std::uint8_t> read_pipl(const LoadedModule& module) {
@@ -36,4 +36,4 @@ std::vector<std::uint8_t> read_pipl(const LoadedModule& module) {
 }
 #endif
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "vorlane/module/LoadedModule.h"
+#include "module/LoadedModule.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 constexpr int kPiplResourceId = 16000;
 constexpr int kPiplLanguageId = 1033;
@@ -15,4 +15,4 @@ constexpr int kPiplLanguageId = 1033;
 // Throws ModuleError when the module carries no PiPL.
 std::vector<std::uint8_t> read_pipl(const LoadedModule& module);
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,8 +1,8 @@
-#include "vorlane/scene/DemoScene.h"
+#include "scene/DemoScene.h"
 
-#include "vorlane/scene/SceneLoad.h"
+#include "scene/SceneLoad.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 namespace {
 
@@ -55,4 +55,4 @@ Scene demo_scene() {
     return parse_scene(kDemoScene, "(built-in demo scene)");
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

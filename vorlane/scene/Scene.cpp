@@ -1,6 +1,6 @@
-#include "vorlane/scene/Scene.h"
+#include "scene/Scene.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 namespace {
 
@@ -43,4 +43,4 @@ A_long downsampled_size(A_long size, PF_RationalScale scale) {
     return static_cast<A_long>(scaled < 1 ? 1 : scaled);
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -11,10 +11,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/AE_Effect.h"
-#include "vorlane/render_services/MaskShape.h"
+#include "AE_Effect.h"
+#include "pixels/MaskShape.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 struct Comp {
     A_long width = 0;
@@ -96,4 +96,4 @@ PF_PixelFormat scene_pixel_format(const Scene& scene);
 // ceil(size x num / den), at least 1.
 A_long downsampled_size(A_long size, PF_RationalScale scale);
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,17 +1,17 @@
-#include "vorlane/scene/SceneLoad.h"
+#include "scene/SceneLoad.h"
 
 #include <cctype>
 #include <cmath>
 #include <fstream>
 #include <sstream>
 
-#include "vorlane/render_services/Png.h"
-#include "vorlane/render_services/Sprites.h"
-#include "vorlane/render_services/SvgPath.h"
-#include "vorlane/scene/SceneMasks.h"
-#include "vorlane/scene/SceneReader.h"
+#include "pixels/Png.h"
+#include "pixels/Sprites.h"
+#include "pixels/SvgPath.h"
+#include "scene/SceneMasks.h"
+#include "scene/SceneReader.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 namespace {
 
@@ -268,4 +268,4 @@ Scene load_scene_file(const std::filesystem::path& path) {
     return parse_scene(text.str(), path);
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <string>
 
-#include "vorlane/scene/Scene.h"
+#include "scene/Scene.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 Scene load_scene_file(const std::filesystem::path& path);
 
 // `file` names the scene in messages and its folder anchors relative paths.
 Scene parse_scene(const std::string& text, const std::filesystem::path& file);
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,8 +1,8 @@
-#include "vorlane/scene/SceneMasks.h"
+#include "scene/SceneMasks.h"
 
-#include "vorlane/render_services/SvgPath.h"
+#include "pixels/SvgPath.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 namespace {
 
@@ -131,4 +131,4 @@ MaskShape mask_shape_at(const SceneMask& mask, double frame) {
     return shape_at_time(mask.keys, frame);
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -7,14 +7,14 @@
 
 #include <nlohmann/json.hpp>
 
-#include "vorlane/scene/Scene.h"
-#include "vorlane/scene/SceneReader.h"
+#include "scene/Scene.h"
+#include "scene/SceneReader.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 std::vector<SceneMask> read_masks(const SceneReader& reader, const nlohmann::json& j, const std::string& pointer);
 
 // The mask's shape at a time given in frames (fractions allowed), keys interpolated.
 MaskShape mask_shape_at(const SceneMask& mask, double frame);
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,13 +1,13 @@
-#include "vorlane/scene/SceneParams.h"
+#include "scene/SceneParams.h"
 
 #include <cmath>
 
-#include "vorlane/render/MaskIds.h"
-#include "vorlane/session/Session.h"
-#include "vorlane/ui/ControlEdits.h"
-#include "vorlane/ui/ControlValue.h"
+#include "scene/MaskIds.h"
+#include "session/Session.h"
+#include "ui/ControlEdits.h"
+#include "ui/ControlValue.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 namespace {
 
@@ -176,4 +176,4 @@ PF_ParamDef param_at(const Session& session, const ParamTracks& tracks, PF_Param
     return keys.back().def;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "host/AE_Effect.h"
-#include "vorlane/scene/Scene.h"
+#include "AE_Effect.h"
+#include "scene/Scene.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 class Session;
 
@@ -36,4 +36,4 @@ void apply_param_override(Session& session, const Scene& scene, ParamTracks& tra
 // sliders and angles), the session's value where there are none.
 PF_ParamDef param_at(const Session& session, const ParamTracks& tracks, PF_ParamIndex index, double frame);
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,11 +1,11 @@
-#include "vorlane/scene/SceneReader.h"
+#include "scene/SceneReader.h"
 
 #include <cmath>
 
-#include "vorlane/render_services/Png.h"
-#include "vorlane/scene/Scene.h"
+#include "pixels/Png.h"
+#include "scene/Scene.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 using nlohmann::json;
 
@@ -87,4 +87,4 @@ std::filesystem::path SceneReader::readable_png(const json& j, const std::string
     return path;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -8,9 +8,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "host/AE_Effect.h"
+#include "AE_Effect.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 struct SceneReader {
     std::string file;
@@ -33,4 +33,4 @@ struct SceneReader {
     std::filesystem::path readable_png(const nlohmann::json& j, const std::string& pointer) const;
 };
 
-}  // namespace vorlane
+}  // namespace vorlane::host

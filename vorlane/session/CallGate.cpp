@@ -1,6 +1,6 @@
-#include "vorlane/session/CallGate.h"
+#include "session/CallGate.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 namespace {
 
@@ -110,4 +110,4 @@ std::uint64_t CallGate::calls_of(const std::string& function) const {
     return count;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -22,9 +22,9 @@
 #include <utility>
 #include <vector>
 
-#include "host/A.h"
+#include "A.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 struct HostCallRecord {
     std::uint64_t number = 0;  // 1-based position among all host calls of the session
@@ -82,4 +82,4 @@ class CallGate {
     std::map<std::thread::id, std::unique_ptr<Tally>> tallies_;
 };
 
-}  // namespace vorlane
+}  // namespace vorlane::host

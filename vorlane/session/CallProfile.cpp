@@ -1,6 +1,6 @@
-#include "vorlane/session/CallProfile.h"
+#include "session/CallProfile.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 namespace {
 thread_local CallProfile* bound = nullptr;
@@ -28,4 +28,4 @@ ProfileBinding::~ProfileBinding() {
     bound = previous_;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

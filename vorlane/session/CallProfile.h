@@ -16,7 +16,7 @@
 #include <string>
 #include <unordered_map>
 
-namespace vorlane {
+namespace vorlane::host {
 
 struct CallTally {
     std::uint64_t calls = 0;
@@ -48,4 +48,4 @@ class ProfileBinding {
     CallProfile* previous_;
 };
 
-}  // namespace vorlane
+}  // namespace vorlane::host

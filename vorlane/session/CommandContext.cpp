@@ -1,8 +1,8 @@
-#include "vorlane/session/CommandContext.h"
+#include "session/CommandContext.h"
 
 #include <atomic>
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 thread_local CommandContext* innermost = nullptr;
 std::atomic<std::uintptr_t> last_token{0};
@@ -36,4 +36,4 @@ ActiveCommand::~ActiveCommand() {
     innermost = context_.outer;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/AE_Effect.h"
+#include "AE_Effect.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 class Session;
 class CallGate;
@@ -50,4 +50,4 @@ class ActiveCommand {
     CommandContext& context_;
 };
 
-}  // namespace vorlane
+}  // namespace vorlane::host

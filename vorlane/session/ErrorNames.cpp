@@ -1,6 +1,6 @@
-#include "vorlane/session/ErrorNames.h"
+#include "session/ErrorNames.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 const char* pf_err_name(PF_Err err) {
     switch (err) {
@@ -32,4 +32,4 @@ std::string describe_err(PF_Err err) {
     return name.empty() ? std::to_string(err) : std::to_string(err) + " (" + name + ")";
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,9 +1,9 @@
-#include "vorlane/session/HandleStore.h"
+#include "session/HandleStore.h"
 
 #include <cstdlib>
 #include <cstring>
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 // A handle bigger than this is a wrapped-around size, not a request worth honouring.
 constexpr A_HandleSize kMaxHandleSize = A_HandleSize{1} << 40;
@@ -120,4 +120,4 @@ int HandleStore::bad_handle_uses() const {
     return bad_uses_;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -11,9 +11,9 @@
 #include <memory>
 #include <mutex>
 
-#include "host/AE_Effect.h"
+#include "AE_Effect.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 class HandleStore {
   public:
@@ -49,4 +49,4 @@ class HandleStore {
     mutable int bad_uses_ = 0;
 };
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,8 +1,8 @@
-#include "vorlane/session/HostCall.h"
+#include "session/HostCall.h"
 
 #include <cinttypes>
 
-namespace vorlane {
+namespace vorlane::host {
 
 namespace {
 thread_local int host_call_depth = 0;
@@ -95,4 +95,4 @@ A_long HostCall::result(A_long err) {
     return err;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

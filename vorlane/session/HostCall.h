@@ -21,12 +21,12 @@
 #include <string>
 #include <type_traits>
 
-#include "host/AE_Effect.h"
-#include "vorlane/session/CallGate.h"
-#include "vorlane/session/CallProfile.h"
-#include "vorlane/session/CommandContext.h"
+#include "AE_Effect.h"
+#include "session/CallGate.h"
+#include "session/CallProfile.h"
+#include "session/CommandContext.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 std::string format_call_arg(const char* text);
 std::string format_call_arg(const void* pointer);
@@ -96,4 +96,4 @@ class HostCall {
     A_long err_ = PF_Err_NONE;
 };
 
-}  // namespace vorlane
+}  // namespace vorlane::host

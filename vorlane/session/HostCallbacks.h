@@ -3,12 +3,12 @@
 // Every entry passes through the call gate; the ones that receive effect_ref refuse a stale one.
 #pragma once
 
-#include "host/AE_Effect.h"
-#include "host/AE_EffectCB.h"
+#include "AE_Effect.h"
+#include "AE_EffectCB.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 PF_InteractCallbacks interact_callbacks();
 PF_UtilCallbacks util_callbacks();
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,8 +1,8 @@
-#include "vorlane/session/HostCall.h"
-#include "vorlane/session/HostCallbacks.h"
-#include "vorlane/session/Session.h"
+#include "session/HostCall.h"
+#include "session/HostCallbacks.h"
+#include "session/Session.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 PF_Err checkout_param(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long what_time, A_long time_step,
@@ -67,4 +67,4 @@ PF_InteractCallbacks interact_callbacks() {
     return callbacks;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,14 +1,14 @@
-#include "vorlane/session/Session.h"
+#include "session/Session.h"
 
 #include <cstring>
 #include <stdexcept>
 
-#include "vorlane/session/HostCallbacks.h"
-#include "vorlane/suites/BasicSuite.h"
-#include "vorlane/suites/FoundationSuites.h"
-#include "vorlane/ui/UiSuites.h"
+#include "session/HostCallbacks.h"
+#include "suites/BasicSuite.h"
+#include "suites/FoundationSuites.h"
+#include "ui/UiSuites.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 PF_ParamDef input_layer_param() {
@@ -290,4 +290,4 @@ void Session::note_progress(A_long current, A_long total) {
     last_progress_ = {current, total};
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -20,16 +20,16 @@
 #include <string>
 #include <vector>
 
-#include "host/AE_Effect.h"
-#include "host/AE_EffectCB.h"
-#include "host/AE_GeneralPlug.h"
-#include "vorlane/session/CallGate.h"
-#include "vorlane/session/CommandContext.h"
-#include "vorlane/session/HandleStore.h"
-#include "vorlane/suites/SuiteRegistry.h"
-#include "vorlane/ui/ControlFlags.h"
+#include "AE_Effect.h"
+#include "AE_EffectCB.h"
+#include "AE_GeneralPlug.h"
+#include "session/CallGate.h"
+#include "session/CommandContext.h"
+#include "session/HandleStore.h"
+#include "suites/SuiteRegistry.h"
+#include "ui/ControlFlags.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 // After Effects' application id ('FXTC') and Premiere Pro's ('PrMr').
 constexpr A_long kApplIdAfterEffects = 0x46585443;
@@ -132,4 +132,4 @@ class Session {
     int checkouts_outstanding_ = 0;
 };
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,10 +1,10 @@
-#include "vorlane/session/HostCall.h"
-#include "vorlane/session/HostCallbacks.h"
-#include "vorlane/session/WorldPixels.h"
-#include "vorlane/suites/AnsiSuite.h"
-#include "vorlane/suites/HandleSuite.h"
+#include "session/HostCall.h"
+#include "session/HostCallbacks.h"
+#include "session/WorldPixels.h"
+#include "suites/AnsiSuite.h"
+#include "suites/HandleSuite.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 PF_Err fill(PF_ProgPtr effect_ref, const PF_Pixel* color, const PF_Rect* dst_rect, PF_EffectWorld* world) {
@@ -41,4 +41,4 @@ PF_UtilCallbacks util_callbacks() {
     return utils;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

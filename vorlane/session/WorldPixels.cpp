@@ -1,9 +1,9 @@
-#include "vorlane/session/WorldPixels.h"
+#include "session/WorldPixels.h"
 
 #include <algorithm>
 #include <cstdint>
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 bool is_deep(const PF_EffectWorld& world) {
@@ -113,4 +113,4 @@ PF_Err copy_world(const PF_EffectWorld* src, PF_EffectWorld* dst, const PF_Rect*
     return PF_Err_NONE;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,13 +1,13 @@
-#include "vorlane/suites/AnsiSuite.h"
+#include "suites/AnsiSuite.h"
 
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
-#include "vorlane/session/HostCall.h"
+#include "session/HostCall.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 A_FpLong unary(const char* function, A_FpLong (*fn)(A_FpLong), A_FpLong x) {
@@ -130,4 +130,4 @@ PF_ANSICallbacks ansi_callbacks() {
                             ansi_tan,  ansi_sprintf, ansi_strcpy, ansi_asin,  ansi_acos, {0}};
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

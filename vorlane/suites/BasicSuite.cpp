@@ -1,12 +1,12 @@
-#include "vorlane/suites/BasicSuite.h"
+#include "suites/BasicSuite.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "vorlane/session/HostCall.h"
-#include "vorlane/session/Session.h"
+#include "session/HostCall.h"
+#include "session/Session.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 SPErr AcquireSuite(const char* name, A_long version, const void** suite) {
@@ -81,4 +81,4 @@ SPBasicSuite basic_suite() {
     return SPBasicSuite{AcquireSuite, ReleaseSuite, IsEqual, AllocateBlock, FreeBlock, ReallocateBlock, Undefined};
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -2,10 +2,10 @@
 // the session whose command runs on the calling thread; outside any command there is nothing to acquire.
 #pragma once
 
-#include "host/SPBasic.h"
+#include "SPBasic.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 SPBasicSuite basic_suite();
 
-}  // namespace vorlane
+}  // namespace vorlane::host

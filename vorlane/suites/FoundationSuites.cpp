@@ -1,10 +1,10 @@
-#include "vorlane/suites/FoundationSuites.h"
+#include "suites/FoundationSuites.h"
 
-#include "vorlane/suites/AnsiSuite.h"
-#include "vorlane/suites/HandleSuite.h"
-#include "vorlane/suites/UtilitySuite.h"
+#include "suites/AnsiSuite.h"
+#include "suites/HandleSuite.h"
+#include "suites/UtilitySuite.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 void register_foundation_suites(SuiteRegistry& registry) {
     registry.add(kPFANSISuite, kPFANSISuiteVersion1, &ansi_suite());
@@ -12,4 +12,4 @@ void register_foundation_suites(SuiteRegistry& registry) {
     registry.add(kAEGPUtilitySuite, kAEGPUtilitySuiteVersion7, &utility_suite());
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -2,10 +2,10 @@
 // Later groups of suites follow the same pattern: a register_..._suites(SuiteRegistry&) beside their tables.
 #pragma once
 
-#include "vorlane/suites/SuiteRegistry.h"
+#include "suites/SuiteRegistry.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 void register_foundation_suites(SuiteRegistry& registry);
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,9 +1,9 @@
-#include "vorlane/suites/HandleSuite.h"
+#include "suites/HandleSuite.h"
 
-#include "vorlane/session/HostCall.h"
-#include "vorlane/session/Session.h"
+#include "session/HostCall.h"
+#include "session/Session.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 PF_Handle host_new_handle(A_HandleSize size) {
@@ -71,4 +71,4 @@ const PF_HandleSuite2& handle_suite() {
     return kHandleSuite;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

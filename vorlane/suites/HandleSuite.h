@@ -3,10 +3,10 @@
 // (gate().fail_function("host_new_handle", ...)); they then answer null, as a host out of memory does.
 #pragma once
 
-#include "host/AE_EffectCBSuites.h"
+#include "AE_EffectCBSuites.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 const PF_HandleSuite2& handle_suite();
 
-}  // namespace vorlane
+}  // namespace vorlane::host

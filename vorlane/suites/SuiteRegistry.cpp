@@ -1,6 +1,6 @@
-#include "vorlane/suites/SuiteRegistry.h"
+#include "suites/SuiteRegistry.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 void SuiteRegistry::add(const std::string& name, A_long version, const void* table) {
     std::lock_guard lock(mutex_);
@@ -110,4 +110,4 @@ void SuiteRegistry::clear_counts() {
     release_order_.clear();
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

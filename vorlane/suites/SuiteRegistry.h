@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "host/SPBasic.h"
+#include "SPBasic.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 // The basic suite's "no such suite" answer ('S!Fd').
 constexpr SPErr kSuiteNotFoundError = 0x53214664;
@@ -85,4 +85,4 @@ class SuiteRegistry {
     std::vector<SuiteKey> release_order_;
 };
 
-}  // namespace vorlane
+}  // namespace vorlane::host

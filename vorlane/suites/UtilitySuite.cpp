@@ -1,11 +1,11 @@
-#include "vorlane/suites/UtilitySuite.h"
+#include "suites/UtilitySuite.h"
 
 #include <cstdio>
 
-#include "vorlane/session/HostCall.h"
-#include "vorlane/session/Session.h"
+#include "session/HostCall.h"
+#include "session/Session.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 A_Err AEGP_ReportInfo(AEGP_PluginID aegp_plugin_id, const A_char* info_string) {
@@ -117,4 +117,4 @@ const AEGP_UtilitySuite7& utility_suite() {
     return kUtilitySuite;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

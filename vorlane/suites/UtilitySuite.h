@@ -2,9 +2,9 @@
 // reporting functions a host answers without a user interface.
 #pragma once
 
-#include "host/AE_GeneralPlug.h"
+#include "AE_GeneralPlug.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 // AEGP error codes (A_Err) as the host returns them.
 constexpr A_Err kAegpErrGeneric = 1;
@@ -13,4 +13,4 @@ constexpr A_Err kAegpErrAlloc = 4;
 
 const AEGP_UtilitySuite7& utility_suite();
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,10 +1,10 @@
-#include "vorlane/ui/AegpHandles.h"
+#include "ui/AegpHandles.h"
 
 #include <cstdint>
 #include <map>
 #include <mutex>
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 struct HandleBook {
@@ -91,4 +91,4 @@ int lent_handle_count(const Session* session) {
     return count;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

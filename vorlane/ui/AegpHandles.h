@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "host/AE_GeneralPlug.h"
+#include "AE_GeneralPlug.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 class Session;
 
@@ -35,4 +35,4 @@ A_Err take_back_handle(const void* handle, AegpHandleKind kind);
 std::vector<std::string> reclaim_leaked_handles(const Session* session);
 int lent_handle_count(const Session* session);
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,13 +1,13 @@
-#include "vorlane/ui/ControlEdits.h"
+#include "ui/ControlEdits.h"
 
 #include <cctype>
 #include <string>
 
-#include "vorlane/session/Session.h"
-#include "vorlane/ui/AegpHandles.h"
-#include "vorlane/ui/ControlValue.h"
+#include "session/Session.h"
+#include "ui/AegpHandles.h"
+#include "ui/ControlValue.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 bool same_ignoring_case(std::string_view a, std::string_view b) {
@@ -96,4 +96,4 @@ bool apply_control_edit(Session& session, const ControlEdit& edit, std::string* 
     return !command_failed(run_ui_command(session, PF_Cmd_UPDATE_PARAMS_UI), "the UI update", error);
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

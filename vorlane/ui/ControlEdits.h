@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "host/AE_Effect.h"
+#include "AE_Effect.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 class Session;
 
@@ -37,4 +37,4 @@ UiCommandResult run_ui_command(Session& session, PF_Cmd cmd, PF_ParamIndex chang
 // code, or a leaked handle) and the commands that followed are not sent.
 bool apply_control_edit(Session& session, const ControlEdit& edit, std::string* error);
 
-}  // namespace vorlane
+}  // namespace vorlane::host

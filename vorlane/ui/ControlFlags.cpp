@@ -1,6 +1,6 @@
-#include "vorlane/ui/ControlFlags.h"
+#include "ui/ControlFlags.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 AEGP_DynStreamFlags ControlFlags::flags(PF_ParamIndex index) const {
     std::lock_guard lock(mutex_);
@@ -19,4 +19,4 @@ void ControlFlags::clear() {
     flags_.clear();
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

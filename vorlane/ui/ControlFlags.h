@@ -7,9 +7,9 @@
 #include <map>
 #include <mutex>
 
-#include "host/AE_GeneralPlug.h"
+#include "AE_GeneralPlug.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 class ControlFlags {
   public:
@@ -23,4 +23,4 @@ class ControlFlags {
     std::map<PF_ParamIndex, AEGP_DynStreamFlags> flags_;
 };
 
-}  // namespace vorlane
+}  // namespace vorlane::host

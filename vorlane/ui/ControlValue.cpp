@@ -1,4 +1,4 @@
-#include "vorlane/ui/ControlValue.h"
+#include "ui/ControlValue.h"
 
 #include <cctype>
 #include <charconv>
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 constexpr double kFixedOne = 65536.0;
@@ -222,4 +222,4 @@ bool parse_control_value(std::string_view text, PF_ParamDef* def, std::string* e
     return true;
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "host/AE_Effect.h"
+#include "AE_Effect.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 // "33.3%", "Constant", "on", "45.0 deg", "None" (no layer or mask chosen), "[Reset]" (a button's caption).
 std::string format_control_value(const PF_ParamDef& def);
@@ -23,4 +23,4 @@ bool parse_control_value(std::string_view text, PF_ParamDef* def, std::string* e
 // The choices of a popup, split at "|".
 std::string popup_choice(const PF_ParamDef& def, int choice);
 
-}  // namespace vorlane
+}  // namespace vorlane::host

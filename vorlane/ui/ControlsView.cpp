@@ -1,12 +1,12 @@
-#include "vorlane/ui/ControlsView.h"
+#include "ui/ControlsView.h"
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "vorlane/session/Session.h"
-#include "vorlane/ui/ControlValue.h"
+#include "session/Session.h"
+#include "ui/ControlValue.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 constexpr size_t kNameColumn = 36;
@@ -89,4 +89,4 @@ std::string controls_json(const std::vector<ControlRow>& rows) {
     return array.dump(2) + "\n";
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

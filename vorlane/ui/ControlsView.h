@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "host/AE_Effect.h"
+#include "AE_Effect.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 class Session;
 
@@ -32,4 +32,4 @@ std::string controls_text(const std::vector<ControlRow>& rows, bool show_hidden)
 // A JSON array of {name, index, value, text, hidden, disabled}, hidden controls included, for scripts.
 std::string controls_json(const std::vector<ControlRow>& rows);
 
-}  // namespace vorlane
+}  // namespace vorlane::host

@@ -1,12 +1,12 @@
-#include "vorlane/ui/UiSuites.h"
+#include "ui/UiSuites.h"
 
-#include "host/AE_EffectSuites.h"
-#include "host/AE_GeneralPlug.h"
-#include "vorlane/session/HostCall.h"
-#include "vorlane/session/Session.h"
-#include "vorlane/ui/AegpHandles.h"
+#include "AE_EffectSuites.h"
+#include "AE_GeneralPlug.h"
+#include "session/HostCall.h"
+#include "session/Session.h"
+#include "ui/AegpHandles.h"
 
-namespace vorlane {
+namespace vorlane::host {
 namespace {
 
 // Only the value moves: ranges, defaults and choice strings stay as parameter set-up declared them.
@@ -251,4 +251,4 @@ void register_ui_suites(SuiteRegistry& registry) {
     registry.add(kAEGPEffectSuite, kAEGPEffectSuiteVersion2, &kEffectSuite2);
 }
 
-}  // namespace vorlane
+}  // namespace vorlane::host

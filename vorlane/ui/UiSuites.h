@@ -4,10 +4,10 @@
 // through the session's call gate, so faults can be injected and calls traced like any other host call.
 #pragma once
 
-#include "host/AE_Effect.h"
-#include "vorlane/suites/SuiteRegistry.h"
+#include "AE_Effect.h"
+#include "suites/SuiteRegistry.h"
 
-namespace vorlane {
+namespace vorlane::host {
 
 class Session;
 
@@ -16,4 +16,4 @@ void register_ui_suites(SuiteRegistry& registry);
 // Makes the session's current record of one control take the record's value, flags and ui_flags.
 PF_Err store_param_ui(Session& session, PF_ParamIndex index, const PF_ParamDef& def);
 
-}  // namespace vorlane
+}  // namespace vorlane::host

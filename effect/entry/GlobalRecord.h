@@ -1,0 +1,15 @@
+// The one record the effect keeps for the module's lifetime, in a host handle held in global_data. Written only at
+// global set-up, read by later commands.
+#pragma once
+
+#include "AE_GeneralPlug.h"
+
+namespace vorlane::effect {
+
+struct GlobalRecord {
+    A_Boolean initialized;
+    AEGP_PluginID plugin_id;
+};
+static_assert(sizeof(GlobalRecord) == 8, "the host allocates exactly 8 bytes for the global record");
+
+}  // namespace vorlane::effect

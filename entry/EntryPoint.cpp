@@ -1,9 +1,0 @@
-#include "entry/Dispatch.h"
-#include "entry/Firewall.h"
-#include "host/AE_Effect.h"
-#include "host/entry.h"
-
-extern "C" DllExport PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
-                                           PF_LayerDef* output, void* extra) {
-    return vorlane::run_guarded([&] { return vorlane::dispatch(cmd, in_data, out_data, params, output, extra); });
-}

@@ -1,8 +1,0 @@
-#pragma once
-#include <cstdint>
-#include <vector>
-
-namespace vorlane {
-// The complete PIPL resource of the effect, byte for byte.
-std::vector<std::uint8_t> pipl_bytes();
-}  // namespace vorlane

@@ -1,0 +1,23 @@
+// Rendering a list of frames on one or more threads through one session. Each thread runs its own render
+// commands; frames are handed out in order and the first failure, or a stop asked for, ends the hand-out (frames
+// already started are finished).
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "frames/RenderJob.h"
+
+namespace vorlane::host {
+
+struct FrameHooks {
+    std::function<void(A_long frame)> before;  // on the rendering thread, before the command
+    // On the rendering thread, after it; returns false to stop the render (the frame failed).
+    std::function<bool(A_long frame, FrameResult& result)> after;
+    std::function<bool()> stop;  // asked before each frame is started; true hands out no more frames
+};
+
+// Returns true when no frame failed (frames not started because of `stop` are not failures).
+bool render_frames(RenderJob& job, const std::vector<A_long>& frames, int threads, const FrameHooks& hooks);
+
+}  // namespace vorlane::host
