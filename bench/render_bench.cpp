@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "module/LoadedModule.h"
 #include "frames/RenderJob.h"
 #include "frames/SceneSession.h"
+#include "module/LoadedModule.h"
 #include "scene/DemoScene.h"
 #include "scene/SceneLoad.h"
 #include "session/Session.h"

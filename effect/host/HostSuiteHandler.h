@@ -14,7 +14,7 @@ namespace vorlane::effect {
 constexpr PF_Err kMissingSuiteError = PF_Err_BAD_CALLBACK_PARAM;
 
 class HostSuiteHandler {
-public:
+  public:
     explicit HostSuiteHandler(SPBasicSuite* basic_suite);  // throws kMissingSuiteError when basic_suite is null
     ~HostSuiteHandler();
     HostSuiteHandler(const HostSuiteHandler&) = delete;
@@ -38,7 +38,7 @@ public:
 
     static constexpr int kKnownSuiteCount = 135;
 
-private:
+  private:
     const void* acquireByName(const char* name, A_long version);
     void releaseByName(const char* name, A_long version);
     void releaseAll();

@@ -7,7 +7,7 @@ namespace vorlane::effect {
 enum ParamIndex : int {
     kInputLayer = 0,
     kLayers = 1,
-    kLayer1 = 2,  // "Layer n" is kLayer1 + n - 1
+    kLayer1 = 2,      // "Layer n" is kLayer1 + n - 1
     kFrequency1 = 7,  // "Frequency n" is kFrequency1 + n - 1
     kResetFrequencies = 12,
     kPathSelection = 13,
@@ -43,8 +43,12 @@ enum ParamIndex : int {
 
 constexpr int kMaxLayers = 5;
 
-constexpr int layer_param(int slot) { return kLayer1 + slot - 1; }
-constexpr int frequency_param(int slot) { return kFrequency1 + slot - 1; }
+constexpr int layer_param(int slot) {
+    return kLayer1 + slot - 1;
+}
+constexpr int frequency_param(int slot) {
+    return kFrequency1 + slot - 1;
+}
 
 // Popup values, numbered from 1 in the order of their choices.
 enum ModeChoice : int { kModeIncremental = 1, kModeConstant = 2 };

@@ -6,11 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "frames/RenderJob.h"
+#include "frames/SceneSession.h"
 #include "fuzz_param_values.h"
 #include "fuzz_render_scene.h"
 #include "fuzz_support.h"
-#include "frames/RenderJob.h"
-#include "frames/SceneSession.h"
 #include "session/ErrorNames.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

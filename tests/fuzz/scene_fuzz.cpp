@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "fuzz_outline.h"
 #include "frames/SceneSession.h"
+#include "fuzz_outline.h"
 #include "scene/SceneLoad.h"
 #include "scene/SceneMasks.h"
 #include "session/Session.h"

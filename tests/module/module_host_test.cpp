@@ -4,10 +4,10 @@
 
 #include "AE_EffectCBSuites.h"
 #include "AE_GeneralPlug.h"
-#include "resources/PiplBytes.h"
 #include "module/LoadedModule.h"
 #include "module/PiplDecoder.h"
 #include "module/PiplReader.h"
+#include "resources/PiplBytes.h"
 #include "session/Session.h"
 
 namespace vorlane::host::test {

@@ -1,8 +1,8 @@
 // The built module rendering small scenes through the host, as After Effects loads it.
 #pragma once
 
-#include "support/scene_render.h"
 #include "module/LoadedModule.h"
+#include "support/scene_render.h"
 
 namespace vorlane::host::test {
 

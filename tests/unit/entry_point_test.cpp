@@ -4,8 +4,8 @@
 #include <new>
 #include <stdexcept>
 
-#include "entry/Firewall.h"
 #include "AE_Effect.h"
+#include "entry/Firewall.h"
 #include "session/Session.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);

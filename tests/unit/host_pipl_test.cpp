@@ -2,8 +2,8 @@
 // reason instead of being read past their end.
 #include <gtest/gtest.h>
 
-#include "resources/PiplBytes.h"
 #include "module/PiplDecoder.h"
+#include "resources/PiplBytes.h"
 
 namespace vorlane::host::test {
 

@@ -7,13 +7,13 @@
 #include <optional>
 
 #include "frames/FrameState.h"
-#include "scene/MaskIds.h"
 #include "frames/RenderCallbacks.h"
 #include "frames/RenderJob.h"
 #include "frames/RenderSuites.h"
 #include "frames/SceneSession.h"
 #include "pixels/PixelTraits.h"
 #include "pixels/Png.h"
+#include "scene/MaskIds.h"
 #include "scene/SceneLoad.h"
 #include "session/CommandContext.h"
 #include "session/Session.h"

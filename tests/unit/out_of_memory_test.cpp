@@ -5,8 +5,8 @@
 #include <iostream>
 #include <new>
 
-#include "support/scene_render.h"
 #include "session/HostCall.h"
+#include "support/scene_render.h"
 #include "ui/AegpHandles.h"
 #include "ui/ControlEdits.h"
 #include "ui/UiSuites.h"

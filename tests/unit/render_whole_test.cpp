@@ -9,11 +9,11 @@
 
 #include "AE_EffectCBSuites.h"
 #include "AE_EffectSuites.h"
+#include "frames/RenderSuites.h"
 #include "host/HostSuiteHandler.h"
 #include "params/ParamIndex.h"
 #include "render/RandomStream.h"
 #include "support/scene_render.h"
-#include "frames/RenderSuites.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 

@@ -1,8 +1,8 @@
 // Scene values checked against the parameters the effect registered, and their values over time.
 #include <gtest/gtest.h>
 
-#include "scene/MaskIds.h"
 #include "frames/SceneSession.h"
+#include "scene/MaskIds.h"
 #include "scene/SceneLoad.h"
 #include "session/Session.h"
 #include "ui/ControlEdits.h"

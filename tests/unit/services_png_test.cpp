@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "services_test_support.h"
 #include "pixels/Png.h"
+#include "services_test_support.h"
 
 // The tests make files of every colour type with stb's writer and look at written samples with its reader.
 #define STB_IMAGE_WRITE_STATIC

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <random>
 
+#include "pixels/TransformWorld.h"
 #include "services_test_support.h"
 #include "transform_reference.h"
-#include "pixels/TransformWorld.h"
 
 namespace vorlane::host {
 namespace {

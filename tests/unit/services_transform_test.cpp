@@ -3,8 +3,8 @@
 #include <cmath>
 #include <random>
 
-#include "services_test_support.h"
 #include "pixels/TransformWorld.h"
+#include "services_test_support.h"
 
 namespace vorlane::host {
 namespace {

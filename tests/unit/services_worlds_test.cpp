@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "services_test_support.h"
 #include "pixels/Sprites.h"
 #include "pixels/Worlds.h"
+#include "services_test_support.h"
 
 namespace vorlane::host {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "AE_EffectSuites.h"
 #include "AE_GeneralPlug.h"
-#include "ui_fixture.h"
 #include "ui/AegpHandles.h"
+#include "ui_fixture.h"
 
 namespace vorlane::host::test {
 namespace {

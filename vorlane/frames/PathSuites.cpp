@@ -6,9 +6,9 @@
 #include <string>
 
 #include "frames/FrameState.h"
-#include "scene/MaskIds.h"
 #include "frames/RenderJob.h"
 #include "frames/RenderSuites.h"
+#include "scene/MaskIds.h"
 #include "scene/SceneMasks.h"
 #include "session/HostCall.h"
 

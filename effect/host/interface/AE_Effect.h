@@ -5,10 +5,9 @@
 #include "A.h"
 #include "SPBasic.h"
 
-#define PF_VERSION(vers, subvers, bugvers, stage, build)                                                     \
-    (A_u_long)((((A_u_long)(bugvers) & 0xF) << 11) | (((A_u_long)(subvers) & 0xF) << 15) |                   \
-               (((A_u_long)(vers) & 0x7) << 19) | (((A_u_long)(stage) & 0x3) << 9) |                           \
-               ((A_u_long)(build) & 0x1FF))
+#define PF_VERSION(vers, subvers, bugvers, stage, build)                               \
+    (A_u_long)((((A_u_long)(bugvers)&0xF) << 11) | (((A_u_long)(subvers)&0xF) << 15) | \
+               (((A_u_long)(vers)&0x7) << 19) | (((A_u_long)(stage)&0x3) << 9) | ((A_u_long)(build)&0x1FF))
 
 enum { PF_Stage_DEVELOP = 0, PF_Stage_ALPHA, PF_Stage_BETA, PF_Stage_RELEASE };
 

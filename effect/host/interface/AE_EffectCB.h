@@ -41,8 +41,7 @@ typedef struct _PF_UtilCallbacks {
     void* iterate;
     void* premultiply;
     void* premultiply_color;
-    PF_Err (*new_world)(PF_ProgPtr effect_ref, A_long width, A_long height, PF_WorldFlags flags,
-                        PF_EffectWorld* world);
+    PF_Err (*new_world)(PF_ProgPtr effect_ref, A_long width, A_long height, PF_WorldFlags flags, PF_EffectWorld* world);
     PF_Err (*dispose_world)(PF_ProgPtr effect_ref, PF_EffectWorld* world);
     void* iterate_origin;
     void* iterate_lut;

@@ -65,16 +65,13 @@ typedef struct PF_WorldTransformSuite1 {
     void* composite_rect;
     void* blend;
     void* convolve;
-    PF_Err (*copy)(PF_ProgPtr effect_ref, PF_EffectWorld* src, PF_EffectWorld* dst, PF_Rect* src_r,
-                   PF_Rect* dst_r);
-    PF_Err (*copy_hq)(PF_ProgPtr effect_ref, PF_EffectWorld* src, PF_EffectWorld* dst, PF_Rect* src_r,
-                      PF_Rect* dst_r);
+    PF_Err (*copy)(PF_ProgPtr effect_ref, PF_EffectWorld* src, PF_EffectWorld* dst, PF_Rect* src_r, PF_Rect* dst_r);
+    PF_Err (*copy_hq)(PF_ProgPtr effect_ref, PF_EffectWorld* src, PF_EffectWorld* dst, PF_Rect* src_r, PF_Rect* dst_r);
     void* transfer_rect;
     PF_Err (*transform_world)(PF_ProgPtr effect_ref, PF_Quality quality, PF_ModeFlags m_flags, PF_Field field,
                               const PF_EffectWorld* src_world, const PF_CompositeMode* comp_mode,
-                              const PF_MaskWorld* mask_world0, const PF_FloatMatrix* matrices,
-                              A_long num_matrices, PF_Boolean src2dst_matrix, const PF_Rect* dest_rect,
-                              PF_EffectWorld* dst_world);
+                              const PF_MaskWorld* mask_world0, const PF_FloatMatrix* matrices, A_long num_matrices,
+                              PF_Boolean src2dst_matrix, const PF_Rect* dest_rect, PF_EffectWorld* dst_world);
     void* premultiply;
     void* premultiply_color;
     void* premultiply_color16;

@@ -47,8 +47,7 @@ typedef struct PF_PathQuerySuite1 {
     PF_Err (*PF_PathInfo)(PF_ProgPtr effect_ref, A_long indexL, PF_PathID* unique_idP);
     PF_Err (*PF_CheckoutPath)(PF_ProgPtr effect_ref, PF_PathID unique_id, A_long what_time, A_long time_step,
                               A_u_long time_scale, PF_PathOutlinePtr* pathPP);
-    PF_Err (*PF_CheckinPath)(PF_ProgPtr effect_ref, PF_PathID unique_id, PF_Boolean changedB,
-                             PF_PathOutlinePtr pathP);
+    PF_Err (*PF_CheckinPath)(PF_ProgPtr effect_ref, PF_PathID unique_id, PF_Boolean changedB, PF_PathOutlinePtr pathP);
 } PF_PathQuerySuite1;
 
 #define kPFPathDataSuite "PF Path Data Suite"
@@ -63,9 +62,8 @@ typedef struct PF_PathDataSuite1 {
                                       A_long frequencyL, PF_PathSegPrepPtr* lengthPrepPP);
     PF_Err (*PF_PathGetSegLength)(PF_ProgPtr effect_ref, PF_PathOutlinePtr pathP, A_long which_segL,
                                   PF_PathSegPrepPtr* lengthPrepP0, PF_FpLong* lengthPF);
-    PF_Err (*PF_PathEvalSegLength)(PF_ProgPtr effect_ref, PF_PathOutlinePtr pathP,
-                                   PF_PathSegPrepPtr* lengthPrepPP0, A_long which_segL, PF_FpLong lengthF,
-                                   PF_FpLong* x, PF_FpLong* y);
+    PF_Err (*PF_PathEvalSegLength)(PF_ProgPtr effect_ref, PF_PathOutlinePtr pathP, PF_PathSegPrepPtr* lengthPrepPP0,
+                                   A_long which_segL, PF_FpLong lengthF, PF_FpLong* x, PF_FpLong* y);
     PF_Err (*PF_PathEvalSegLengthDeriv1)(PF_ProgPtr effect_ref, PF_PathOutlinePtr pathP,
                                          PF_PathSegPrepPtr* lengthPrepPP0, A_long which_segL, PF_FpLong lengthF,
                                          PF_FpLong* x, PF_FpLong* y, PF_FpLong* deriv1x, PF_FpLong* deriv1y);

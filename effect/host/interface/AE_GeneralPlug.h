@@ -72,8 +72,7 @@ typedef struct AEGP_UtilitySuite7 {
 
 typedef struct AEGP_PFInterfaceSuite1 {
     A_Err (*AEGP_GetEffectLayer)(PF_ProgPtr effect_ref, AEGP_LayerH* layerPH);
-    A_Err (*AEGP_GetNewEffectForEffect)(AEGP_PluginID aegp_plugin_id, PF_ProgPtr effect_ref,
-                                        AEGP_EffectRefH* effectPH);
+    A_Err (*AEGP_GetNewEffectForEffect)(AEGP_PluginID aegp_plugin_id, PF_ProgPtr effect_ref, AEGP_EffectRefH* effectPH);
     A_Err (*AEGP_ConvertEffectToCompTime)(PF_ProgPtr effect_ref, A_long what_timeL, A_u_long time_scaleLu,
                                           void* comp_timePT);
     A_Err (*AEGP_GetEffectCamera)(PF_ProgPtr effect_ref, const void* comp_timePT, AEGP_LayerH* camera_layerPH);
@@ -88,13 +87,13 @@ typedef struct AEGP_StreamSuite7 {
     A_Err (*AEGP_IsStreamLegal)(AEGP_LayerH layerH, AEGP_LayerStream which_stream, A_Boolean* is_legalP);
     A_Err (*AEGP_CanVaryOverTime)(AEGP_StreamRefH streamH, A_Boolean* can_varyPB);
     void* AEGP_GetValidInterpolations;
-    A_Err (*AEGP_GetNewLayerStream)(AEGP_PluginID aegp_plugin_id, AEGP_LayerH layerH,
-                                    AEGP_LayerStream which_stream, AEGP_StreamRefH* streamPH);
+    A_Err (*AEGP_GetNewLayerStream)(AEGP_PluginID aegp_plugin_id, AEGP_LayerH layerH, AEGP_LayerStream which_stream,
+                                    AEGP_StreamRefH* streamPH);
     A_Err (*AEGP_GetEffectNumParamStreams)(AEGP_EffectRefH effect_refH, A_long* num_paramsPL);
     A_Err (*AEGP_GetNewEffectStreamByIndex)(AEGP_PluginID aegp_plugin_id, AEGP_EffectRefH effect_refH,
                                             PF_ParamIndex param_index, AEGP_StreamRefH* streamPH);
-    A_Err (*AEGP_GetNewMaskStream)(AEGP_PluginID aegp_plugin_id, AEGP_MaskRefH mask_refH,
-                                   AEGP_MaskStream which_stream, AEGP_StreamRefH* mask_streamPH);
+    A_Err (*AEGP_GetNewMaskStream)(AEGP_PluginID aegp_plugin_id, AEGP_MaskRefH mask_refH, AEGP_MaskStream which_stream,
+                                   AEGP_StreamRefH* mask_streamPH);
     A_Err (*AEGP_DisposeStream)(AEGP_StreamRefH streamH);
     void* AEGP_GetStreamName;
     void* AEGP_GetStreamUnitsText;
@@ -117,10 +116,8 @@ typedef struct AEGP_StreamSuite7 {
 #define kAEGPDynamicStreamSuiteVersion2 2
 
 typedef struct AEGP_DynamicStreamSuite2 {
-    A_Err (*AEGP_GetNewStreamRefForLayer)(AEGP_PluginID aegp_plugin_id, AEGP_LayerH layerH,
-                                          AEGP_StreamRefH* streamPH);
-    A_Err (*AEGP_GetNewStreamRefForMask)(AEGP_PluginID aegp_plugin_id, AEGP_MaskRefH maskH,
-                                         AEGP_StreamRefH* streamPH);
+    A_Err (*AEGP_GetNewStreamRefForLayer)(AEGP_PluginID aegp_plugin_id, AEGP_LayerH layerH, AEGP_StreamRefH* streamPH);
+    A_Err (*AEGP_GetNewStreamRefForMask)(AEGP_PluginID aegp_plugin_id, AEGP_MaskRefH maskH, AEGP_StreamRefH* streamPH);
     A_Err (*AEGP_GetStreamDepth)(AEGP_StreamRefH streamH, A_long* depthPL);
     A_Err (*AEGP_GetStreamGroupingType)(AEGP_StreamRefH streamH, AEGP_StreamGroupingType* group_typeP);
     A_Err (*AEGP_GetNumStreamsInGroup)(AEGP_StreamRefH streamH, A_long* num_streamsPL);
@@ -147,8 +144,7 @@ typedef struct AEGP_EffectSuite2 {
     A_Err (*AEGP_GetLayerNumEffects)(AEGP_LayerH layerH, A_long* num_effectsPL);
     A_Err (*AEGP_GetLayerEffectByIndex)(AEGP_PluginID aegp_plugin_id, AEGP_LayerH layerH, A_long layer_effect_index,
                                         AEGP_EffectRefH* effectPH);
-    A_Err (*AEGP_GetInstalledKeyFromLayerEffect)(AEGP_EffectRefH effect_refH,
-                                                 AEGP_InstalledEffectKey* installed_keyP);
+    A_Err (*AEGP_GetInstalledKeyFromLayerEffect)(AEGP_EffectRefH effect_refH, AEGP_InstalledEffectKey* installed_keyP);
     A_Err (*AEGP_GetEffectParamUnionByIndex)(AEGP_PluginID aegp_plugin_id, AEGP_EffectRefH effectH,
                                              PF_ParamIndex param_index, PF_ParamType* param_typeP,
                                              PF_ParamDefUnion* uP0);
