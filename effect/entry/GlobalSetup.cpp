@@ -1,7 +1,7 @@
 #include "entry/GlobalSetup.h"
 
-#include "entry/GlobalRecord.h"
 #include "entry/Version.h"
+#include "host/GlobalRecord.h"
 #include "host/HostSuiteHandler.h"
 
 namespace vorlane::effect {

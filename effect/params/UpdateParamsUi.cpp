@@ -1,6 +1,6 @@
 #include "params/UpdateParamsUi.h"
 
-#include "entry/GlobalRecord.h"
+#include "host/GlobalRecord.h"
 #include "host/HostSuiteHandler.h"
 #include "params/EffectStreams.h"
 #include "params/FrequencyShares.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "entry/GlobalRecord.h"
+#include "host/GlobalRecord.h"
 #include "session/Session.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);

@@ -1,5 +1,6 @@
 // The one record the effect keeps for the module's lifetime, in a host handle held in global_data. Written only at
-// global set-up, read by later commands.
+// global set-up, read by later commands: it sits beside the other things the host hands every command, where both
+// the entry and the parameter handlers can read it.
 #pragma once
 
 #include "AE_GeneralPlug.h"
