@@ -4,6 +4,7 @@
 #include <string>
 
 #include "AE_EffectCB.h"
+#include "AE_Macros.h"
 #include "params/ParamIndex.h"
 #include "params/ParamTable.h"
 
@@ -14,8 +15,9 @@ namespace {
 // Index -1 appends after the last parameter added.
 constexpr PF_ParamIndex kAppend = -1;
 
+// Truncated toward zero; the table's angles are whole degrees, which no rounding changes.
 PF_Fixed degrees_to_fixed(double degrees) {
-    return static_cast<PF_Fixed>(degrees * 65536.0);
+    return static_cast<PF_Fixed>(degrees * INT2FIX(1));
 }
 
 void fill_type_specific(const ParamRow& row, PF_ParamDef& def) {

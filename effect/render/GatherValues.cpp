@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "AE_Macros.h"
 #include "params/ParamIndex.h"
 #include "render/RenderValues.h"
 
@@ -20,7 +21,7 @@ float single_of(const PF_ParamDef* param) {
 }  // namespace
 
 float fixed_degrees(PF_Fixed value) {
-    return static_cast<float>(static_cast<double>(value >> 16) + static_cast<double>(value & 0xFFFF) / 65536.0);
+    return static_cast<float>(FIX_2_FLOAT(value));
 }
 
 int32_t total_frames(A_long total_time, A_long time_step) {

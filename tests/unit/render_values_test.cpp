@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
 
 #include "params/ParamIndex.h"
 #include "render/RenderValues.h"
@@ -23,6 +24,20 @@ TEST(RenderValues, RotationLowHalfAddsAPositiveFraction) {
     EXPECT_EQ(fixed_degrees(90 << 16), 90.0f);
     EXPECT_EQ(fixed_degrees(-(90 << 16)), -90.0f);
     EXPECT_EQ(fixed_degrees(0x8000), 0.5f);
+}
+
+// The whole part from the arithmetic shift plus the low half over 65536, rounded once to single precision: a
+// stride through the whole 32-bit range, both ends and both sides of zero.
+TEST(RenderValues, RotationIsTheShiftedWholePartPlusTheLowHalf) {
+    const auto two_halves = [](PF_Fixed v) {
+        return static_cast<float>(static_cast<double>(v >> 16) + static_cast<double>(v & 0xFFFF) / 65536.0);
+    };
+    for (int64_t v = INT32_MIN; v <= INT32_MAX; v += 65521) {
+        ASSERT_EQ(fixed_degrees(static_cast<PF_Fixed>(v)), two_halves(static_cast<PF_Fixed>(v))) << v;
+    }
+    for (const PF_Fixed v : {INT32_MIN, INT32_MAX, -1, 1, -65537, 65535}) {
+        EXPECT_EQ(fixed_degrees(v), two_halves(v)) << v;
+    }
 }
 
 TEST(RenderValues, TotalFramesRoundHalfUp) {

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "AE_Macros.h"
+
 namespace vorlane::host {
 namespace {
 
@@ -26,7 +28,7 @@ std::string number(double value, int decimals = -1) {
 }
 
 std::string fixed(PF_Fixed value) {
-    return number(value / 65536.0);
+    return number(FIX_2_FLOAT(value));
 }
 
 std::string range(const std::string& low, const std::string& high) {

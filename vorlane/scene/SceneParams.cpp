@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "AE_Macros.h"
 #include "scene/MaskIds.h"
 #include "session/Session.h"
 #include "ui/ControlEdits.h"
@@ -12,8 +13,6 @@ namespace vorlane::host {
 namespace {
 
 using nlohmann::json;
-
-constexpr double kFixedOne = 65536.0;
 
 struct Place {
     std::string file;
@@ -117,8 +116,8 @@ PF_ParamDef interpolated(const ParamKey& a, const ParamKey& b, double frame) {
             def.u.sd.value = static_cast<PF_ParamValue>(std::lround(lerp(a.def.u.sd.value, b.def.u.sd.value, t)));
             break;
         case PF_Param_ANGLE: {
-            const double degrees = lerp(a.def.u.ad.value / kFixedOne, b.def.u.ad.value / kFixedOne, t);
-            def.u.ad.value = static_cast<PF_Fixed>(std::lround(degrees * kFixedOne));
+            const double degrees = lerp(FIX_2_FLOAT(a.def.u.ad.value), FIX_2_FLOAT(b.def.u.ad.value), t);
+            def.u.ad.value = static_cast<PF_Fixed>(std::lround(degrees * INT2FIX(1)));
             break;
         }
         default:

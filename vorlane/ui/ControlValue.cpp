@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <string>
 
+#include "AE_Macros.h"
+
 namespace vorlane::host {
 namespace {
-
-constexpr double kFixedOne = 65536.0;
 
 std::string lower(std::string_view text) {
     std::string out(text);
@@ -135,7 +135,7 @@ std::string format_control_value(const PF_ParamDef& def) {
             return fixed_decimals(def.u.fs_d.value, def.u.fs_d.precision) + (percent ? "%" : "");
         }
         case PF_Param_ANGLE:
-            return fixed_decimals(def.u.ad.value / kFixedOne, 1) + " deg";
+            return fixed_decimals(FIX_2_FLOAT(def.u.ad.value), 1) + " deg";
         case PF_Param_CHECKBOX:
             return def.u.bd.value != 0 ? "on" : "off";
         case PF_Param_POPUP:
@@ -160,7 +160,7 @@ bool control_number(const PF_ParamDef& def, double* number) {
             *number = def.u.fs_d.value;
             return true;
         case PF_Param_ANGLE:
-            *number = def.u.ad.value / kFixedOne;
+            *number = FIX_2_FLOAT(def.u.ad.value);
             return true;
         case PF_Param_CHECKBOX:
             *number = def.u.bd.value != 0 ? 1 : 0;
@@ -212,7 +212,7 @@ bool parse_control_value(std::string_view text, PF_ParamDef* def, std::string* e
                 *error = "takes an angle in degrees";
                 return false;
             }
-            edited.u.ad.value = static_cast<PF_Fixed>(std::lround(number * kFixedOne));
+            edited.u.ad.value = static_cast<PF_Fixed>(std::lround(number * INT2FIX(1)));
             break;
         default:
             *error = "cannot be set from text";
