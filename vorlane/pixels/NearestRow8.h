@@ -69,7 +69,7 @@ inline void draw_nearest_span8(PF_Pixel* row, const PassRow& span, const PF_Effe
     std::int64_t u = span.u.start, v = span.v.start;
     auto next = [&] {
         std::uint32_t p;
-        std::memcpy(&p, origin + (v >> kFixedFractionBits) * rowbytes + 4 * (u >> kFixedFractionBits), 4);
+        std::memcpy(&p, origin + (v >> kSpanFractionBits) * rowbytes + 4 * (u >> kSpanFractionBits), 4);
         u += du;
         v += dv;
         return p;

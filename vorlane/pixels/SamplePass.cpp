@@ -29,7 +29,7 @@ void narrow(double c, double step, double inverse, double low, double high, doub
 
 // The clamp only matters for matrices so extreme that the span's ends carry rounding errors of many texels.
 std::int64_t to_fixed(double value) {
-    const double scaled = std::clamp(value, -1e9, 1e9) * double(kFixedOne);
+    const double scaled = std::clamp(value, -1e9, 1e9) * double(kSpanFixedOne);
     return std::int64_t(scaled + (scaled < 0.0 ? -0.5 : 0.5));
 }
 
@@ -122,10 +122,10 @@ PassRow pass_row(const SamplePass& pass, A_long y, const PF_Rect& clip) {
     // its ends narrow it to the pixels whose taps all lie on the image or its frame.
     const Reach reach{{to_fixed(cu + lo * pass.u_x), to_fixed(pass.u_x)},
                       {to_fixed(cv + lo * pass.v_x), to_fixed(pass.v_x)},
-                      first * kFixedOne,
-                      width * kFixedOne - 1,
-                      first * kFixedOne,
-                      height * kFixedOne - 1};
+                      first * kSpanFixedOne,
+                      width * kSpanFixedOne - 1,
+                      first * kSpanFixedOne,
+                      height * kSpanFixedOne - 1};
     std::int64_t begin = 0, end = std::int64_t(hi - lo);
     while (begin < end && !reach(begin)) {
         ++begin;

@@ -14,8 +14,9 @@
 
 namespace vorlane::host {
 
-constexpr int kFixedFractionBits = 32;
-constexpr std::int64_t kFixedOne = std::int64_t(1) << kFixedFractionBits;
+// The kernel's own fixed point along a span, 32.32 (not the host's 16.16 PF_Fixed): 64-bit counts of 2^-32 texels.
+constexpr int kSpanFractionBits = 32;
+constexpr std::int64_t kSpanFixedOne = std::int64_t(1) << kSpanFractionBits;
 
 struct SamplePass {
     const TexelImage* image = nullptr;      // bilinear passes sample a level of the pyramid,

@@ -9,13 +9,17 @@
 
 namespace vorlane::host {
 
-// The fraction of a fixed-point coordinate, to 16 bits, as a weight.
+// A tap's weights keep the top 16 of a coordinate's 32 fraction bits, which a float holds exactly.
+constexpr int kWeightBits = 16;
+static_assert(kSpanFractionBits == 32, "the fraction of a span coordinate is its low 32-bit word");
+
+// The fraction of a fixed-point coordinate, to kWeightBits, as a weight.
 inline float fraction(std::int64_t fixed) {
-    return float(std::uint32_t(fixed) >> 16) * (1.0f / 65536.0f);
+    return float(std::uint32_t(fixed) >> (kSpanFractionBits - kWeightBits)) * (1.0f / float(1 << kWeightBits));
 }
 
 inline std::ptrdiff_t whole(std::int64_t fixed) {
-    return std::ptrdiff_t(fixed >> kFixedFractionBits);
+    return std::ptrdiff_t(fixed >> kSpanFractionBits);
 }
 
 // Four texels about (u, v); the top-left one at (floor u, floor v), which the pass keeps in -1..width-1 and

@@ -38,6 +38,9 @@ void with_tap(const SamplePass& pass, bool straight, Fn&& fn) {
 
 // Sprites land anywhere in a large destination, whose rows are then far from every cache and too short for the
 // processor's prefetcher to catch up with; asking for a row's pixels a few rows ahead hides some of the wait.
+// Far enough ahead for the memory to answer before the row is laid, near enough that the pixels are still cached.
+constexpr A_long kPrefetchRowsAhead = 6;
+
 template <class Dst>
 void prefetch_span(const PF_EffectWorld& dst, A_long y, A_long begin, A_long end) {
     if (y >= dst.height) {
@@ -110,7 +113,7 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
             for (A_long y = top; y < bottom; ++y) {
                 const PassRow span = pass_row(pass, y, clip);
                 if (span.begin < span.end) {
-                    prefetch_span<Dst>(dst, y + 6, span.begin, span.end);
+                    prefetch_span<Dst>(dst, y + kPrefetchRowsAhead, span.begin, span.end);
                     draw_nearest_span8(pixel_row<PF_Pixel>(dst, y), span, *pass.world, layer.opacity);
                 }
             }
@@ -124,7 +127,7 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
             for (A_long y = top; y < bottom; ++y) {
                 const PassRow span = pass_row(pass, y, clip);
                 if (span.begin < span.end) {
-                    prefetch_span<Dst>(dst, y + 6, span.begin, span.end);
+                    prefetch_span<Dst>(dst, y + kPrefetchRowsAhead, span.begin, span.end);
                     sample_span(samples, span, tap);
                     lay_premultiplied_row8(samples, pixel_row<PF_Pixel>(dst, y) + span.begin, span.end - span.begin,
                                            layer.opacity);
@@ -137,7 +140,7 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
         for (A_long y = top; y < bottom; ++y) {
             const PassRow span = pass_row(pass, y, clip);
             if (span.begin < span.end) {
-                prefetch_span<Dst>(dst, y + 6, span.begin, span.end);
+                prefetch_span<Dst>(dst, y + kPrefetchRowsAhead, span.begin, span.end);
                 draw_span(pixel_row<Dst>(dst, y), span, tap, layer);
             }
         }
@@ -181,7 +184,7 @@ void draw_passes(const std::vector<SamplePass>& passes, bool straight, const PF_
         if (begin >= end) {
             continue;
         }
-        prefetch_span<Dst>(dst, y + 6, begin, end);
+        prefetch_span<Dst>(dst, y + kPrefetchRowsAhead, begin, end);
         std::fill(sums, sums + (end - begin), Lanes{});
         for (std::size_t i = 0; i < passes.size(); ++i) {
             if (spans[i].begin < spans[i].end) {
