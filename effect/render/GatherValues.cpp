@@ -9,6 +9,10 @@ namespace vorlane::effect {
 
 namespace {
 
+// "Evolution" 100 stays just short of a whole, so that at the default "Time Factor" an instance shows frame 99 of
+// its layer, not 100, and an Incremental walk stops short of the outline's end.
+constexpr double kEvolutionShortOfWhole = 0.9999;
+
 // Percent sliders become fractions: the product is taken in double and then held in single precision.
 float fraction_of(const PF_ParamDef* param) {
     return static_cast<float>(param->u.fs_d.value * 0.01);
@@ -48,7 +52,7 @@ RenderValues gather_render_values(const PF_InData& in_data, PF_ParamDef* const p
     v.anchor_y = params[kAnchorY]->u.fs_d.value;
     v.flip_mode = params[kFlip]->u.pd.value;
     v.flip_random_mode = params[kFlipRandomness]->u.pd.value;
-    v.evolution_fraction = static_cast<float>(params[kEvolution]->u.fs_d.value * 0.01 * 0.9999);
+    v.evolution_fraction = static_cast<float>(params[kEvolution]->u.fs_d.value * 0.01 * kEvolutionShortOfWhole);
     v.evolution_randomness = fraction_of(params[kEvolutionRandomness]);
     v.scale_percent = single_of(params[kScale]);
     v.scale_randomness = fraction_of(params[kScaleRandomness]);

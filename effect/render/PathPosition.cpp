@@ -5,12 +5,20 @@
 
 namespace vorlane::effect {
 
+namespace {
+
+// The largest fraction of the walk an instance may take. At the end itself a sequential walk's instance would wrap
+// round to the start of its mask, and on a closed outline the end is the start, where the first instance sits.
+constexpr double kFractionShortOfEnd = 0.99999;
+
+}  // namespace
+
 double jittered_fraction(float walk_t, float position_jitter) {
     const float position = walk_t + position_jitter;
     if (std::isinf(position)) {
-        return 0.99999;
+        return kFractionShortOfEnd;
     }
-    return std::fmin(0.99999, static_cast<double>(position));
+    return std::fmin(kFractionShortOfEnd, static_cast<double>(position));
 }
 
 double outline_distance(double outline_length, double fraction, bool sequentially, int32_t mask_count) {
@@ -21,7 +29,7 @@ double outline_distance(double outline_length, double fraction, bool sequentiall
 }
 
 int32_t sequential_path_index(int32_t mask_count, float walk_t) {
-    const auto index = static_cast<int32_t>(mask_count * std::fmin(0.99999, static_cast<double>(walk_t)));
+    const auto index = static_cast<int32_t>(mask_count * std::fmin(kFractionShortOfEnd, static_cast<double>(walk_t)));
     // Only a layer of a hundred thousand masks could round up to mask_count itself.
     return std::min(index, mask_count - 1);
 }

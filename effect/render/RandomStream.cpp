@@ -2,12 +2,20 @@
 
 namespace vorlane::effect {
 
+namespace {
+
+// One linear congruential step modulo 2^32. Saved projects look as they did only while these stay as they are.
+constexpr uint32_t kMultiplier = 214013u;
+constexpr uint32_t kIncrement = 2531011u;
+
+}  // namespace
+
 void seed_stream(RandomStream& stream, int32_t seed) {
     stream.state = static_cast<uint32_t>(seed);
 }
 
 int32_t next_value(RandomStream& stream) {
-    stream.state = stream.state * 214013u + 2531011u;
+    stream.state = stream.state * kMultiplier + kIncrement;
     return static_cast<int32_t>((stream.state >> 16) & 0x7FFFu);
 }
 

@@ -4,12 +4,20 @@
 
 namespace vorlane::effect {
 
+namespace {
+
+// The time factors divide the age held at least this large: a "Time Factor" of 0 would otherwise divide by zero,
+// making an instance of age 0 not-a-number.
+constexpr double kSmallestTimeFactor = 0.000001;
+
+}  // namespace
+
 double source_frames(const SourceTimeInputs& in) {
     // In Incremental mode an instance placed earlier on the walk is older.
     const double age = in.incremental ? static_cast<double>(in.evolution_fraction - in.walk_t)
                                       : static_cast<double>(in.evolution_fraction);
-    const double frames = age / std::fmax(static_cast<double>(in.time_factor), 0.000001) * 100.0 /
-                              std::fmax(static_cast<double>(in.time_factor_mul), 0.000001) +
+    const double frames = age / std::fmax(static_cast<double>(in.time_factor), kSmallestTimeFactor) * 100.0 /
+                              std::fmax(static_cast<double>(in.time_factor_mul), kSmallestTimeFactor) +
                           static_cast<double>(in.time_offset_frames);
     return std::fmin(frames, static_cast<double>(in.total_frames) - 1.0);
 }

@@ -5,6 +5,14 @@
 
 namespace vorlane::effect {
 
+namespace {
+
+// Taken off every step, so that single-precision sums of the step cannot carry the last requested spot past the
+// walk's limit and lose it. A long walk then fits one spot more than requested, or more.
+constexpr double kStepShortfall = 0.00001;
+
+}  // namespace
+
 WalkSize size_walk(const RenderValues& values, int32_t mask_count) {
     WalkSize size;
     // 32-bit products as the totals always were; in 64 bits first so that a huge mask count cannot overflow.
@@ -17,7 +25,7 @@ WalkSize size_walk(const RenderValues& values, int32_t mask_count) {
     }
     size.instance_total = static_cast<int32_t>(std::clamp<int64_t>(total, INT32_MIN, INT32_MAX));
     size.walk_step =
-        static_cast<float>(1.0 / static_cast<double>(static_cast<float>(size.instance_total) - 1.0f) - 0.00001);
+        static_cast<float>(1.0 / static_cast<double>(static_cast<float>(size.instance_total) - 1.0f) - kStepShortfall);
     size.walk_limit =
         values.incremental ? static_cast<float>(std::fmin(static_cast<double>(values.evolution_fraction), 1.0)) : 1.0f;
     return size;
