@@ -24,10 +24,10 @@ void fill_type_specific(const ParamRow& row, PF_ParamDef& def) {
     switch (row.param_type) {
         case PF_Param_SLIDER: {
             PF_SliderDef& slider = def.u.sd;
-            slider.valid_min = static_cast<PF_ParamValue>(row.valid_min);
-            slider.valid_max = static_cast<PF_ParamValue>(row.valid_max);
-            slider.slider_min = static_cast<PF_ParamValue>(row.slider_min);
-            slider.slider_max = static_cast<PF_ParamValue>(row.slider_max);
+            slider.valid_min = static_cast<PF_ParamValue>(row.valid.min);
+            slider.valid_max = static_cast<PF_ParamValue>(row.valid.max);
+            slider.slider_min = static_cast<PF_ParamValue>(row.slider.min);
+            slider.slider_max = static_cast<PF_ParamValue>(row.slider.max);
             slider.dephault = static_cast<PF_ParamValue>(row.dephault);
             slider.value = slider.dephault;
             break;
@@ -35,10 +35,10 @@ void fill_type_specific(const ParamRow& row, PF_ParamDef& def) {
         case PF_Param_FLOAT_SLIDER: {
             PF_FloatSliderDef& slider = def.u.fs_d;
             slider.value = row.dephault;
-            slider.valid_min = static_cast<PF_FpShort>(row.valid_min);
-            slider.valid_max = static_cast<PF_FpShort>(row.valid_max);
-            slider.slider_min = static_cast<PF_FpShort>(row.slider_min);
-            slider.slider_max = static_cast<PF_FpShort>(row.slider_max);
+            slider.valid_min = static_cast<PF_FpShort>(row.valid.min);
+            slider.valid_max = static_cast<PF_FpShort>(row.valid.max);
+            slider.slider_min = static_cast<PF_FpShort>(row.slider.min);
+            slider.slider_max = static_cast<PF_FpShort>(row.slider.max);
             slider.dephault = static_cast<PF_FpShort>(row.dephault);
             slider.precision = kFloatSliderPrecision;
             slider.display_flags = row.display_flags;
@@ -47,18 +47,18 @@ void fill_type_specific(const ParamRow& row, PF_ParamDef& def) {
             break;
         }
         case PF_Param_POPUP:
-            def.u.pd.num_choices = row.num_choices;
+            def.u.pd.num_choices = row.choices.count;
             def.u.pd.dephault = static_cast<A_short>(row.dephault);
             def.u.pd.value = def.u.pd.dephault;
-            def.u.pd.u.namesptr = row.text;
+            def.u.pd.u.namesptr = row.choices.names;
             break;
         case PF_Param_CHECKBOX:
             def.u.bd.dephault = static_cast<PF_Boolean>(row.dephault);
             def.u.bd.value = def.u.bd.dephault;
-            def.u.bd.u.nameptr = row.text;
+            def.u.bd.u.nameptr = row.caption;
             break;
         case PF_Param_BUTTON:
-            def.u.button_d.u.namesptr = row.text;
+            def.u.button_d.u.namesptr = row.caption;
             break;
         case PF_Param_ANGLE:
             def.u.ad.dephault = degrees_to_fixed(row.dephault);
@@ -116,7 +116,7 @@ PF_Err add_row(PF_InData& in_data, const ParamRow& row) {
 }  // namespace
 
 PF_Err params_setup(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* /*params*/[], PF_LayerDef* /*output*/) {
-    for (const ParamRow& row : kParamRows) {
+    for (const ParamRow& row : param_rows()) {
         if (const PF_Err err = add_row(*in_data, row)) {
             return err;
         }

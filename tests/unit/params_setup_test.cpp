@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -113,6 +114,15 @@ TEST_F(ParamsSetup, DefaultsAndRangesAreTheOnesUsersSee) {
     EXPECT_EQ(param(30).u.pd.u.namesptr, param(29).u.pd.u.namesptr);
     EXPECT_EQ(param(30).u.pd.num_choices, 4);
     EXPECT_EQ(param(30).u.pd.value, 1);
+    // Every popup offers as many choices as its string names.
+    for (int index : {16, 17, 26, 29, 30, 40}) {
+        const std::string names = param(index).u.pd.u.namesptr;
+        EXPECT_EQ(param(index).u.pd.num_choices, 1 + std::count(names.begin(), names.end(), '|')) << index;
+    }
+    const PF_SliderDef layers = param(1).u.sd;
+    EXPECT_EQ(layers.valid_min, 1);
+    EXPECT_EQ(layers.valid_max, 5);
+    EXPECT_EQ(layers.slider_max, 5);
 
     for (int index : {14, 15, 24, 25}) {
         EXPECT_EQ(param(index).u.bd.value, index == 24 ? 1 : 0) << index;
