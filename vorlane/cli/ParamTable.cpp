@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "AE_Macros.h"
 
@@ -36,12 +37,14 @@ std::string range(const std::string& low, const std::string& high) {
 }
 
 std::string type_name(PF_ParamType type) {
-    static constexpr std::array<const char*, 19> kNames{
-        "layer",     "slider", "fixed slider", "angle",        "checkbox",  "color", "point",
-        "popup",     "custom", "no data",      "float slider", "arbitrary", "path",  "group start",
-        "group end", "button", "reserved",     "reserved",     "point 3d"};
-    return type >= 0 && type < static_cast<PF_ParamType>(kNames.size()) ? kNames[static_cast<std::size_t>(type)]
-                                                                        : "type " + std::to_string(type);
+    // By type number, from PF_Param_LAYER.
+    static constexpr const char* kNames[] = {"layer",        "slider",    "fixed slider", "angle",       "checkbox",
+                                             "color",        "point",     "popup",        "custom",      "no data",
+                                             "float slider", "arbitrary", "path",         "group start", "group end",
+                                             "button",       "reserved",  "reserved",     "point 3d"};
+    static_assert(std::size(kNames) == PF_Param_POINT_3D + 1, "a name for every type the interface declares");
+    return type >= 0 && type < static_cast<PF_ParamType>(std::size(kNames)) ? kNames[static_cast<std::size_t>(type)]
+                                                                            : "type " + std::to_string(type);
 }
 
 std::string choice(const char* names, A_long value) {
@@ -152,6 +155,12 @@ void fill_values(ParamRow& row, const PF_ParamDef& def) {
     }
 }
 
+// The table's columns, left to right: every field of a row.
+constexpr std::string ParamRow::*kColumns[] = {&ParamRow::index,    &ParamRow::name,        &ParamRow::type,
+                                               &ParamRow::dephault, &ParamRow::valid_range, &ParamRow::slider_range,
+                                               &ParamRow::flags};
+static_assert(sizeof(ParamRow) == std::size(kColumns) * sizeof(std::string), "a column for every field of a row");
+
 }  // namespace
 
 ParamRow param_row(int index, const PF_ParamDef& def) {
@@ -166,27 +175,28 @@ ParamRow param_row(int index, const PF_ParamDef& def) {
 }
 
 void print_param_table(std::ostream& out, const std::vector<ParamRow>& rows) {
-    const ParamRow header{"#", "name", "type", "default", "valid range", "slider range", "flags"};
-    const auto cells = [](const ParamRow& r) {
-        return std::array<const std::string*, 7>{&r.index,       &r.name,         &r.type, &r.dephault,
-                                                 &r.valid_range, &r.slider_range, &r.flags};
-    };
-    std::array<std::size_t, 7> width{};
+    const ParamRow header{.index = "#",
+                          .name = "name",
+                          .type = "type",
+                          .dephault = "default",
+                          .valid_range = "valid range",
+                          .slider_range = "slider range",
+                          .flags = "flags"};
+    std::array<std::size_t, std::size(kColumns)> width{};
     const auto widen = [&](const ParamRow& r) {
-        const auto c = cells(r);
-        for (std::size_t i = 0; i < c.size(); ++i) {
-            width[i] = std::max(width[i], c[i]->size());
+        for (std::size_t i = 0; i < width.size(); ++i) {
+            width[i] = std::max(width[i], (r.*kColumns[i]).size());
         }
     };
     widen(header);
     std::for_each(rows.begin(), rows.end(), widen);
     const auto print = [&](const ParamRow& r) {
-        const auto c = cells(r);
         std::string line;
-        for (std::size_t i = 0; i < c.size(); ++i) {
-            line += *c[i];
-            if (i + 1 < c.size()) {
-                line += std::string(width[i] - c[i]->size() + 2, ' ');
+        for (std::size_t i = 0; i < width.size(); ++i) {
+            const std::string& cell = r.*kColumns[i];
+            line += cell;
+            if (i + 1 < width.size()) {
+                line += std::string(width[i] - cell.size() + 2, ' ');
             }
         }
         while (!line.empty() && line.back() == ' ') {
