@@ -17,11 +17,11 @@ void read_pixel_format(RenderContext& ctx) {
     }
 }
 
-// Cleared first; "On Original Image" then lays a copy of the input over the whole output.
+// Cleared first, also after an error, so that even a failed render leaves none of the host's old pixels behind;
+// the clearing's own answer is not the render's. "On Original Image" then lays a copy of the input over the whole
+// output.
 void prepare_output(RenderContext& ctx, PF_ParamDef* const params[]) {
-    if (ctx.error.none()) {
-        ctx.error.keep_first(ctx.in_data.utils->fill(ctx.in_data.effect_ref, nullptr, nullptr, &ctx.output));
-    }
+    static_cast<void>(ctx.in_data.utils->fill(ctx.in_data.effect_ref, nullptr, nullptr, &ctx.output));
     if (ctx.values.composite == kCompositeOnOriginal && ctx.error.none()) {
         ctx.error.keep_first(
             ctx.in_data.utils->copy(ctx.in_data.effect_ref, &params[kInputLayer]->u.ld, &ctx.output, nullptr, nullptr));

@@ -89,6 +89,9 @@ void expect_error(PF_Err err, const std::string& failed, const std::string& wher
     } else if (failed == "add_param" && err == PF_Err_INTERNAL_STRUCT_DAMAGED) {
         // Only "Path Selection" may be refused without ending the set-up; the host then finds one parameter
         // missing from the count the effect reports, and refuses the set-up itself.
+    } else if (failed == "fill") {
+        // The render clears its output whatever the host answers; the clearing is never the render's error.
+        EXPECT_EQ(err, PF_Err_NONE) << where << " " << failed;
     } else if (failed == "progress") {
         // The closing report comes after the frame is finished; its answer does not undo the frame.
         EXPECT_EQ(err, PF_Err_NONE) << where << " " << failed;
@@ -113,9 +116,13 @@ class FaultSweep : public RenderFixture {
         CallGate& gate = session.gate();
         const std::uint64_t start = gate.calls();
         std::vector<std::uint64_t> writes;  // positions of the calls that may write pixels, within the frame
+        std::string first_write;
         gate.set_observer([&](const HostCallRecord& call) {
             if (kPixelWrites.count(call.function) != 0) {
                 writes.push_back(call.number - start);
+                if (first_write.empty()) {
+                    first_write = call.function;
+                }
             }
         });
         session.suites().clear_counts();
@@ -123,6 +130,7 @@ class FaultSweep : public RenderFixture {
         gate.set_observer({});
         ASSERT_EQ(clean.err, PF_Err_NONE) << name;
         ASSERT_GT(session.gate().calls_of("transform_world"), 0u) << name << " draws nothing";
+        ASSERT_EQ(first_write, "fill") << name << " does not clear its output first";
         const std::uint64_t per_frame = gate.calls() - start;
         const std::vector<SuiteKey> acquired = session.suites().acquire_order();
         const std::size_t handles = session.handles().live_handles();
@@ -151,15 +159,17 @@ class FaultSweep : public RenderFixture {
                 continue;  // a different walk, not a cut-off one
             }
             // The same frame with its pixel writes cut off after as many as the faulted one made; a render that
-            // went on past a refused release is the whole frame.
+            // went on past a refused release is the whole frame. The clearing, the first write, is made whatever
+            // came before it, so a cut frame keeps at least that.
             gate.clear_faults();
-            if (faulted.err != PF_Err_NONE && before < int(writes.size())) {
-                gate.fail_call_number(gate.calls() + writes[std::size_t(before)], kInjected);
+            const int kept = std::max(before, 1);
+            if (faulted.err != PF_Err_NONE && kept < int(writes.size())) {
+                gate.fail_call_number(gate.calls() + writes[std::size_t(kept)], kInjected);
             }
             const FrameResult cut = render_frame(*job, number);
             gate.clear_faults();
             EXPECT_TRUE(same_pixels(faulted.output.world(), cut.output.world()))
-                << where << " " << failed << " after " << before << " pixel writes";
+                << where << " " << failed << " after " << kept << " pixel writes";
         }
         gate.clear_faults();
 

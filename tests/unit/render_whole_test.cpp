@@ -277,6 +277,36 @@ TEST_F(WholeRender, FirstErrorWinsAndEverythingIsReturned) {
     EXPECT_EQ(session.suites().outstanding(), 0);
 }
 
+// The output is cleared in every render, also once the pixel format was refused, and a refused clearing is not the
+// render's error: the render goes on to copy the input and draw every instance.
+TEST_F(WholeRender, TheOutputIsAlwaysClearedAndTheClearingNeverFailsTheRender) {
+    load(line_scene(""));
+    std::size_t drawn = 0;
+    {
+        HostLog clean(session.gate());
+        ASSERT_EQ(frame(0).err, PF_Err_NONE);
+        drawn = clean.composites().size();
+    }
+    ASSERT_GT(drawn, 0u);
+    {
+        HostLog refused_format(session.gate());
+        refused_format.fail_nth("PF_GetPixelFormat", 1, kFault);
+        EXPECT_EQ(render_frame(*job, 0).err, kFault);
+        EXPECT_EQ(refused_format.count("fill"), 1);
+        EXPECT_EQ(refused_format.count("copy"), 0);
+    }
+    {
+        HostLog refused_fill(session.gate());
+        refused_fill.fail_nth("fill", 1, kFault);
+        const FrameResult result = frame(0);
+        EXPECT_EQ(result.err, PF_Err_NONE);
+        EXPECT_EQ(refused_fill.count("fill"), 1);
+        EXPECT_EQ(refused_fill.count("copy"), 1);
+        EXPECT_EQ(refused_fill.composites().size(), drawn);
+        expect_all_returned(result, "refused clearing");
+    }
+}
+
 TEST_F(WholeRender, MissingSuiteMidInstanceStillReturnsEverything) {
     struct Case {
         const char* suite;
