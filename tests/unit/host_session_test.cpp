@@ -5,7 +5,9 @@
 #include <atomic>
 #include <cstring>
 #include <stdexcept>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "AE_EffectCBSuites.h"
 #include "host_scripted_entry.h"
@@ -54,6 +56,31 @@ TEST(HostSession, AddParamKeepsCopiesAppendsAndAcceptsOnlyTheNextIndex) {
     EXPECT_EQ(session.param(3).u.sd.value, 10);
     EXPECT_EQ(session.param(3).flags, PF_ParamFlag_SUPERVISE);
     EXPECT_THROW(session.param(4), std::out_of_range);
+}
+
+TEST(HostSession, TheTraceReadsAParameterNameNoFurtherThanItsField) {
+    Session session(scripted_entry);
+    std::vector<std::string> names;
+    session.gate().set_observer([&names](const HostCallRecord& call) {
+        for (const auto& [arg, value] : call.args) {
+            if (arg == "name") {
+                names.push_back(value);
+            }
+        }
+    });
+    ScriptedEntry script([](PF_Cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, void*) -> PF_Err {
+        PF_ParamDef def = slider("", 1);
+        std::memset(def.name, 'x', sizeof def.name);
+        def.flags = 0x41414141;  // no terminator in the fields that follow either
+        def.unused = 0x42424242;
+        EXPECT_EQ(in->inter.add_param(in->effect_ref, -1, &def), PF_Err_NONE);
+        out->num_params = 2;
+        return PF_Err_NONE;
+    });
+    ASSERT_EQ(session.params_setup(), PF_Err_NONE);
+    session.gate().set_observer({});
+    const std::vector<std::string> expected{'"' + std::string(sizeof PF_ParamDef::name, 'x') + '"'};
+    EXPECT_EQ(names, expected);
 }
 
 TEST(HostSession, ParamsSetupStartsAfreshAndRefusesAMiscountAndLateAdds) {

@@ -28,9 +28,10 @@ HostCall::Depth::~Depth() {
 }
 
 std::string format_call_arg(const char* text) {
-    if (text == nullptr) {
-        return "null";
-    }
+    return text == nullptr ? "null" : format_call_arg(std::string_view(text));
+}
+
+std::string format_call_arg(std::string_view text) {
     std::string quoted(1, '"');
     quoted.append(text).push_back('"');
     return quoted;

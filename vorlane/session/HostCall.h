@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <type_traits>
 
 #include "AE_Effect.h"
@@ -22,6 +23,7 @@
 namespace vorlane::host {
 
 std::string format_call_arg(const char* text);
+std::string format_call_arg(std::string_view text);
 std::string format_call_arg(const void* pointer);
 std::string format_call_arg(double value);
 std::string format_call_arg(std::int64_t value);
@@ -70,8 +72,8 @@ class HostCall {
             return format_call_arg(static_cast<std::uint64_t>(value));
         } else if constexpr (std::is_convertible_v<T, const char*>) {
             return format_call_arg(static_cast<const char*>(value));
-        } else if constexpr (std::is_same_v<T, std::string>) {
-            return format_call_arg(value.c_str());
+        } else if constexpr (std::is_same_v<T, std::string> || std::is_same_v<T, std::string_view>) {
+            return format_call_arg(std::string_view(value));
         } else {
             return format_call_arg(static_cast<const void*>(value));
         }

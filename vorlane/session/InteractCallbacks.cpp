@@ -1,3 +1,6 @@
+#include <cstring>
+#include <string_view>
+
 #include "session/HostCallbacks.h"
 #include "session/Serve.h"
 #include "session/Session.h"
@@ -30,7 +33,9 @@ PF_Err add_param(PF_ProgPtr effect_ref, PF_ParamIndex index, PF_ParamDefPtr def)
         [&](HostCall& call) {
             call.arg("index", index);
             if (def != nullptr) {
-                call.arg("type", def->param_type).arg("name", def->name).arg("id", def->uu.id);
+                // The name is read no further than its field: the effect need not have terminated it.
+                const std::string_view name(def->name, strnlen(def->name, sizeof def->name));
+                call.arg("type", def->param_type).arg("name", name).arg("id", def->uu.id);
             }
         },
         [&](HostCall& call) { return call.context()->session->add_param(*call.context(), index, def); });
