@@ -6,10 +6,10 @@
 #include <new>
 
 #include "session/HostCall.h"
+#include "suites/StandardSuites.h"
 #include "support/scene_render.h"
 #include "ui/AegpHandles.h"
 #include "ui/ControlEdits.h"
-#include "ui/UiSuites.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
@@ -105,7 +105,6 @@ TEST_F(OutOfMemory, EveryAllocationOfACommandCanFailWithItsErrorAndNothingHeld) 
         return err;
     });
     ASSERT_EQ(session.params_setup(), PF_Err_NONE);
-    register_ui_suites(session.suites());
     cases += sweep_allocations("UI update", [&] {
         const UiCommandResult result = run_ui_command(session, PF_Cmd_UPDATE_PARAMS_UI);
         EXPECT_TRUE(result.leaks.empty()) << result.leaks.front();
@@ -147,7 +146,7 @@ TEST_F(OutOfMemory, AWorldOrAHandleTheHostCannotGiveEndsTheCommandWithAnError) {
     EXPECT_TRUE(result.leaks.empty());
     session.gate().clear_faults();
 
-    Session fresh(EntryPointFunc);
+    Session fresh(EntryPointFunc, standard_services());
     fresh.gate().fail_function("host_new_handle", PF_Err_OUT_OF_MEMORY);  // answered with a null handle
     EXPECT_NE(fresh.global_setup(), PF_Err_NONE);
     EXPECT_EQ(fresh.global_data(), nullptr);

@@ -5,13 +5,11 @@
 #include "frames/RenderSuites.h"
 #include "session/Session.h"
 #include "ui/ControlEdits.h"
-#include "ui/UiSuites.h"
 
 namespace vorlane::host {
 
 ParamTracks prepare_scene_session(Session& session, const Scene& scene, const ParamChanges& changes) {
     register_render_suites(session.suites());
-    register_ui_suites(session.suites());
     if (const PF_Err err = session.params_setup(); err != PF_Err_NONE) {
         throw std::runtime_error("parameter set-up failed with error " + std::to_string(err));
     }

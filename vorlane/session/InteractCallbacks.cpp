@@ -1,7 +1,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "session/HostCallbacks.h"
+#include "session/InteractCallbacks.h"
 #include "session/Serve.h"
 #include "session/Session.h"
 

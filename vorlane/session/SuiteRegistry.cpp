@@ -1,4 +1,4 @@
-#include "suites/SuiteRegistry.h"
+#include "session/SuiteRegistry.h"
 
 namespace vorlane::host {
 

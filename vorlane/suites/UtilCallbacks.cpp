@@ -1,4 +1,5 @@
-#include "session/HostCallbacks.h"
+#include "suites/UtilCallbacks.h"
+
 #include "session/Serve.h"
 #include "session/WorldPixels.h"
 #include "suites/AnsiSuite.h"
