@@ -1,7 +1,8 @@
+#include "session/InteractCallbacks.h"
+
 #include <cstring>
 #include <string_view>
 
-#include "session/InteractCallbacks.h"
 #include "session/Serve.h"
 #include "session/Session.h"
 
