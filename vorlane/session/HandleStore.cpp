@@ -12,7 +12,11 @@ constexpr A_HandleSize kMaxHandleSize = A_HandleSize{1} << 40;
 // Zero-filled bytes; one at least, so that every live handle has a distinct, non-null master pointer. Null when
 // the memory cannot be had.
 std::unique_ptr<std::byte[]> zeroed_bytes(A_HandleSize size) {
-    return std::unique_ptr<std::byte[]>(new (std::nothrow) std::byte[size == 0 ? 1 : static_cast<std::size_t>(size)]());
+    try {
+        return std::make_unique<std::byte[]>(size == 0 ? 1 : static_cast<std::size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 }  // namespace
 
