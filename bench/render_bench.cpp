@@ -12,6 +12,7 @@
 #include "scene/DemoScene.h"
 #include "scene/SceneLoad.h"
 #include "session/Session.h"
+#include "suites/StandardSuites.h"
 
 namespace vorlane::host {
 namespace {
@@ -33,7 +34,7 @@ struct Bench {
         job = std::make_unique<RenderJob>(session, scene, prepare_scene_session(session, scene, {}));
     }
     LoadedModule module = LoadedModule::open(module_path());
-    Session session{module.entry()};
+    Session session{module.entry(), standard_services()};
     Scene scene;
     std::unique_ptr<RenderJob> job;
 };

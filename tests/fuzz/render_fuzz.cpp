@@ -12,6 +12,7 @@
 #include "fuzz_render_scene.h"
 #include "fuzz_support.h"
 #include "session/ErrorNames.h"
+#include "suites/StandardSuites.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     vorlane::host::fuzz::effect_entry();
@@ -22,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace vorlane::host;
     FuzzedDataProvider in(data, size);
     const Scene scene = fuzz::small_scene(in);
-    Session session(fuzz::effect_entry());
+    Session session(fuzz::effect_entry(), standard_services());
     fuzz::require(session.global_setup() == PF_Err_NONE, "global set-up failed");
     ParamTracks tracks = prepare_scene_session(session, scene, {});
     fuzz::fuzz_values(in, session, static_cast<int>(scene.masks.size()));

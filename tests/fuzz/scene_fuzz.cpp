@@ -10,6 +10,7 @@
 #include "scene/SceneLoad.h"
 #include "scene/SceneMasks.h"
 #include "session/Session.h"
+#include "suites/StandardSuites.h"
 
 namespace vorlane::host::fuzz {
 namespace {
@@ -27,7 +28,7 @@ void measure_masks(const Scene& scene) {
 }
 
 void apply_values(const Scene& scene) {
-    Session session(effect_entry());
+    Session session(effect_entry(), standard_services());
     require(session.global_setup() == PF_Err_NONE, "global set-up failed");
     ParamTracks tracks;
     try {

@@ -11,9 +11,9 @@
 
 #include "AE_EffectCBSuites.h"
 #include "params/ParamIndex.h"
+#include "suites/StandardSuites.h"
 #include "ui/AegpHandles.h"
 #include "ui/ControlEdits.h"
-#include "ui/UiSuites.h"
 
 namespace vorlane::host::test {
 
@@ -271,8 +271,7 @@ void sweep_command(const std::string& name, const std::function<void(Session&)>&
     std::uint64_t calls = 0;
     std::vector<SuiteKey> acquired;
     {
-        Session clean(module.entry());
-        register_ui_suites(clean.suites());
+        Session clean(module.entry(), standard_services());
         ready(clean);
         clean.suites().clear_counts();
         const std::uint64_t start = clean.gate().calls();
@@ -281,8 +280,7 @@ void sweep_command(const std::string& name, const std::function<void(Session&)>&
         acquired = clean.suites().acquire_order();
     }
     for (std::uint64_t k = 1; k <= calls; ++k) {
-        Session session(module.entry());
-        register_ui_suites(session.suites());
+        Session session(module.entry(), standard_services());
         ready(session);
         const std::size_t handles = session.handles().live_handles();
         const bool had_global = session.global_data() != nullptr;
@@ -315,8 +313,7 @@ void sweep_command(const std::string& name, const std::function<void(Session&)>&
         if (!withheld.insert(key).second) {
             continue;
         }
-        Session session(module.entry());
-        register_ui_suites(session.suites());
+        Session session(module.entry(), standard_services());
         ready(session);
         session.suites().withhold(key.name, key.version);
         ++cases_swept;

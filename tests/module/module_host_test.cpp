@@ -9,6 +9,7 @@
 #include "module/PiplReader.h"
 #include "resources/PiplBytes.h"
 #include "session/Session.h"
+#include "suites/StandardSuites.h"
 
 namespace vorlane::host::test {
 
@@ -28,7 +29,7 @@ std::uint32_t pipl_word(const DecodedPipl& pipl, const std::string& key) {
 class ModuleHost : public ::testing::Test {
   protected:
     LoadedModule module = LoadedModule::open(VORLANE_MODULE_PATH);
-    Session session{module.entry()};
+    Session session{module.entry(), standard_services()};
 };
 
 TEST_F(ModuleHost, GlobalSetUpDeclaresWhatThePiplSaysAndKeepsItsRecord) {
@@ -94,13 +95,13 @@ TEST(ModuleFaults, EachHostCallOfGlobalSetUpCanFailWithoutLeavingAnythingHeld) {
     LoadedModule module = LoadedModule::open(VORLANE_MODULE_PATH);
     std::uint64_t clean_calls = 0;
     {
-        Session clean(module.entry());
+        Session clean(module.entry(), standard_services());
         ASSERT_EQ(clean.global_setup(), PF_Err_NONE);
         clean_calls = clean.gate().calls();
     }
     ASSERT_GT(clean_calls, 3u);
     for (std::uint64_t k = 1; k <= clean_calls; ++k) {
-        Session session(module.entry());
+        Session session(module.entry(), standard_services());
         session.gate().fail_call_number(k, PF_Err_OUT_OF_MEMORY);
         std::string failed;
         session.gate().set_observer([&](const HostCallRecord& call) {

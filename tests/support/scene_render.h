@@ -15,12 +15,13 @@
 #include "pixels/Png.h"
 #include "scene/SceneLoad.h"
 #include "session/Session.h"
+#include "suites/StandardSuites.h"
 
 namespace vorlane::host::test {
 
 class SceneRender : public ::testing::Test {
   protected:
-    explicit SceneRender(PF_EntryPointFunc entry) : session(entry), dir(test_folder()) {
+    explicit SceneRender(PF_EntryPointFunc entry) : session(entry, standard_services()), dir(test_folder()) {
         std::filesystem::create_directories(dir);
         EXPECT_EQ(session.global_setup(), PF_Err_NONE);
     }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "session/Session.h"
+#include "suites/StandardSuites.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
@@ -10,7 +11,7 @@ namespace vorlane::host {
 namespace {
 
 TEST(About, WritesNameVersionAndDescriptionWithRoomToSpare) {
-    Session session(EntryPointFunc);
+    Session session(EntryPointFunc, standard_services());
     std::string text;
     ASSERT_EQ(session.about(&text), PF_Err_NONE);
     EXPECT_EQ(text,

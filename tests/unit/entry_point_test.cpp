@@ -7,6 +7,7 @@
 #include "AE_Effect.h"
 #include "entry/Firewall.h"
 #include "session/Session.h"
+#include "suites/StandardSuites.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
@@ -40,7 +41,7 @@ TEST(EntryPoint, UnhandledSelectorsSucceedWithoutTouchingTheRecords) {
 }
 
 TEST(EntryPoint, CommandsThatUseSuitesReturn516BeforeAnyHostCallWhenTheBasicSuiteIsNull) {
-    Session session(EntryPointFunc);
+    Session session(EntryPointFunc, standard_services());
     session.in_data_template().pica_basicP = nullptr;
     const CommandResult about = session.run(PF_Cmd_ABOUT);
     EXPECT_EQ(about.err, 516);
@@ -78,7 +79,7 @@ A_char* strcpy_throwing(A_char*, const A_char*) {
 }
 
 TEST(EntryPoint, ExceptionsFromTheHostAreMappedAtTheEntryPoint) {
-    Session session(EntryPointFunc);
+    Session session(EntryPointFunc, standard_services());
     PF_UtilCallbacks utils = *session.in_data_template().utils;
     const CommandResult out_of_memory = session.run(PF_Cmd_PARAMS_SETUP, nullptr, nullptr, [](CommandContext& context) {
         context.in_data.inter.add_param = add_param_out_of_memory;

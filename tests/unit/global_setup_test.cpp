@@ -4,6 +4,7 @@
 
 #include "host/GlobalRecord.h"
 #include "session/Session.h"
+#include "suites/StandardSuites.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
@@ -20,7 +21,7 @@ const GlobalRecord& record_of(PF_Handle handle) {
 }
 
 TEST(GlobalSetup, DeclaresVersionAndFlagsAndRegistersTheRecordWithTheHost) {
-    Session session(EntryPointFunc);
+    Session session(EntryPointFunc, standard_services());
     ASSERT_EQ(session.global_setup(), PF_Err_NONE);
     EXPECT_EQ(session.declared().my_version, 0x80001u);
     EXPECT_EQ(session.declared().out_flags, 0x06000002);
@@ -39,7 +40,7 @@ TEST(GlobalSetup, DeclaresVersionAndFlagsAndRegistersTheRecordWithTheHost) {
 }
 
 TEST(GlobalSetup, UnderPremiereTheRecordIsKeptWithoutRegistering) {
-    Session session(EntryPointFunc);
+    Session session(EntryPointFunc, standard_services());
     session.set_appl_id(kApplIdPremierePro);
     ASSERT_EQ(session.global_setup(), PF_Err_NONE);
     EXPECT_EQ(session.gate().calls_of("AEGP_RegisterWithAEGP"), 0u);
@@ -58,7 +59,7 @@ TEST(GlobalSetup, EveryFailureLeavesGlobalDataUnsetAndTheHandleUnlocked) {
     for (const Case& fault :
          {Case{"host_new_handle", PF_Err_INTERNAL_STRUCT_DAMAGED}, Case{"host_lock_handle", PF_Err_NONE},
           Case{"AEGP_RegisterWithAEGP", 12}, Case{"AcquireSuite AEGP Utility Suite", 516}}) {
-        Session session(EntryPointFunc);
+        Session session(EntryPointFunc, standard_services());
         if (std::string(fault.failing).starts_with("AcquireSuite")) {
             session.suites().withhold(kUtility.name, kUtility.version);
         } else {

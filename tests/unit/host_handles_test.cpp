@@ -5,6 +5,7 @@
 #include "host_scripted_entry.h"
 #include "session/HandleStore.h"
 #include "session/Session.h"
+#include "suites/StandardSuites.h"
 
 namespace vorlane::host::test {
 namespace {
@@ -41,7 +42,7 @@ TEST(HostHandles, HandlesNotOursAreRefusedAndCounted) {
 }
 
 TEST(HostHandles, NewAndLockCanBeMadeToFailThroughTheGate) {
-    Session session(scripted_entry);
+    Session session(scripted_entry, standard_services());
     PF_Handle made = nullptr;
     void* locked = reinterpret_cast<void*>(1);
     ScriptedEntry script([&](PF_Cmd, PF_InData* in, PF_OutData*, PF_ParamDef**, void*) -> PF_Err {

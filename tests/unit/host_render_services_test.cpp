@@ -17,6 +17,7 @@
 #include "scene/SceneLoad.h"
 #include "session/CommandContext.h"
 #include "session/Session.h"
+#include "suites/StandardSuites.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
@@ -68,7 +69,7 @@ class OpenFrame : public ::testing::Test {
     }
 
     fs::path dir;
-    Session session{EntryPointFunc};
+    Session session{EntryPointFunc, standard_services()};
     Scene scene;
     std::optional<RenderJob> job;
     CommandContext context;

@@ -5,11 +5,14 @@
 #include <atomic>
 #include <cstring>
 #include <stdexcept>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "AE_EffectCBSuites.h"
 #include "host_scripted_entry.h"
 #include "session/Session.h"
+#include "suites/StandardSuites.h"
 
 namespace vorlane::host::test {
 namespace {
@@ -23,7 +26,7 @@ PF_ParamDef slider(const char* name, A_long dephault) {
 }
 
 TEST(HostSession, AddParamKeepsCopiesAppendsAndAcceptsOnlyTheNextIndex) {
-    Session session(scripted_entry);
+    Session session(scripted_entry, standard_services());
     ScriptedEntry script([](PF_Cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, void*) -> PF_Err {
         PF_ParamDef def = slider("First", 7);
         EXPECT_EQ(in->inter.add_param(in->effect_ref, -1, &def), PF_Err_NONE);
@@ -56,8 +59,33 @@ TEST(HostSession, AddParamKeepsCopiesAppendsAndAcceptsOnlyTheNextIndex) {
     EXPECT_THROW(session.param(4), std::out_of_range);
 }
 
+TEST(HostSession, TheTraceReadsAParameterNameNoFurtherThanItsField) {
+    Session session(scripted_entry, standard_services());
+    std::vector<std::string> names;
+    session.gate().set_observer([&names](const HostCallRecord& call) {
+        for (const auto& [arg, value] : call.args) {
+            if (arg == "name") {
+                names.push_back(value);
+            }
+        }
+    });
+    ScriptedEntry script([](PF_Cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, void*) -> PF_Err {
+        PF_ParamDef def = slider("", 1);
+        std::memset(def.name, 'x', sizeof def.name);
+        def.flags = 0x41414141;  // no terminator in the fields that follow either
+        def.unused = 0x42424242;
+        EXPECT_EQ(in->inter.add_param(in->effect_ref, -1, &def), PF_Err_NONE);
+        out->num_params = 2;
+        return PF_Err_NONE;
+    });
+    ASSERT_EQ(session.params_setup(), PF_Err_NONE);
+    session.gate().set_observer({});
+    const std::vector<std::string> expected{'"' + std::string(sizeof PF_ParamDef::name, 'x') + '"'};
+    EXPECT_EQ(names, expected);
+}
+
 TEST(HostSession, ParamsSetupStartsAfreshAndRefusesAMiscountAndLateAdds) {
-    Session session(scripted_entry);
+    Session session(scripted_entry, standard_services());
     A_long reported = 2;
     ScriptedEntry script([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, void*) -> PF_Err {
         PF_ParamDef def = slider("Only", 1);
@@ -82,7 +110,7 @@ TEST(HostSession, ParamsSetupStartsAfreshAndRefusesAMiscountAndLateAdds) {
 }
 
 TEST(HostSession, GlobalDataMadeAtSetUpComesBackOnLaterCommandsAndIsFreedWithTheSession) {
-    auto session = std::make_unique<Session>(scripted_entry);
+    auto session = std::make_unique<Session>(scripted_entry, standard_services());
     PF_Handle made = nullptr;
     PF_Handle seen_later = nullptr;
     ScriptedEntry script([&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, void*) -> PF_Err {
@@ -111,7 +139,7 @@ TEST(HostSession, GlobalDataMadeAtSetUpComesBackOnLaterCommandsAndIsFreedWithThe
 }
 
 TEST(HostSession, AFailedGlobalSetUpLeavesNoGlobalData) {
-    Session session(scripted_entry);
+    Session session(scripted_entry, standard_services());
     ScriptedEntry script([](PF_Cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, void*) -> PF_Err {
         out->global_data = in->utils->host_new_handle(8);
         return PF_Err_INTERNAL_STRUCT_DAMAGED;
@@ -121,7 +149,7 @@ TEST(HostSession, AFailedGlobalSetUpLeavesNoGlobalData) {
 }
 
 TEST(HostSession, TheGateNumbersEveryCallAndFailsTheOnesItIsToldTo) {
-    Session session(scripted_entry);
+    Session session(scripted_entry, standard_services());
     std::vector<std::string> traced;
     session.gate().set_observer([&](const HostCallRecord& call) {
         traced.push_back(std::to_string(call.number) + " " + call.function + " " + std::to_string(call.err));
@@ -149,7 +177,7 @@ TEST(HostSession, TheGateNumbersEveryCallAndFailsTheOnesItIsToldTo) {
 }
 
 TEST(HostSession, AnEffectRefFromAnotherCommandIsRefused) {
-    Session session(scripted_entry);
+    Session session(scripted_entry, standard_services());
     PF_ProgPtr kept = nullptr;
     ScriptedEntry script([&](PF_Cmd cmd, PF_InData* in, PF_OutData*, PF_ParamDef**, void*) -> PF_Err {
         if (cmd == PF_Cmd_ABOUT) {
@@ -170,7 +198,7 @@ TEST(HostSession, AnEffectRefFromAnotherCommandIsRefused) {
 // Renders may run on several threads through one session: each command keeps its own context, and a reference
 // of the command on the other thread is not honoured.
 TEST(HostSession, CommandsOnSeveralThreadsKeepTheirOwnContexts) {
-    Session session(scripted_entry);
+    Session session(scripted_entry, standard_services());
     std::atomic<PF_ProgPtr> refs[2] = {nullptr, nullptr};
     std::atomic<int> arrived{0}, faults{0};
     ScriptedEntry script([&](PF_Cmd, PF_InData* in, PF_OutData*, PF_ParamDef**, void* extra) -> PF_Err {
@@ -204,7 +232,7 @@ TEST(HostSession, CommandsOnSeveralThreadsKeepTheirOwnContexts) {
 }
 
 TEST(HostSession, AnExceptionOutOfTheEntryPointBecomesAnInternalError) {
-    Session session(scripted_entry);
+    Session session(scripted_entry, standard_services());
     ScriptedEntry script(
         [](PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef**, void*) -> PF_Err { throw std::runtime_error("escaped"); });
     EXPECT_EQ(session.run(PF_Cmd_RENDER).err, PF_Err_INTERNAL_STRUCT_DAMAGED);
@@ -212,7 +240,7 @@ TEST(HostSession, AnExceptionOutOfTheEntryPointBecomesAnInternalError) {
 }
 
 TEST(HostSession, ValuesTheEffectMarksChangedInAUiCommandAreKept) {
-    Session session(scripted_entry);
+    Session session(scripted_entry, standard_services());
     ScriptedEntry script([](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef** params, void*) -> PF_Err {
         if (cmd == PF_Cmd_PARAMS_SETUP) {
             PF_ParamDef a = slider("A", 1), b = slider("B", 2);

@@ -5,6 +5,7 @@
 #include "AE_GeneralPlug.h"
 #include "host_scripted_entry.h"
 #include "session/Session.h"
+#include "suites/StandardSuites.h"
 
 namespace vorlane::host::test {
 namespace {
@@ -21,7 +22,7 @@ Acquired acquire(PF_InData* in, const char* name, A_long version) {
 }
 
 TEST(HostSuites, AcquisitionsAndReleasesAreCountedPerNameAndVersionInOrder) {
-    Session session(scripted_entry);
+    Session session(scripted_entry, standard_services());
     ScriptedEntry script([](PF_Cmd, PF_InData* in, PF_OutData*, PF_ParamDef**, void*) -> PF_Err {
         EXPECT_NE(acquire(in, kPFHandleSuite, 2).suite, nullptr);
         EXPECT_NE(acquire(in, kPFANSISuite, 1).suite, nullptr);
@@ -42,7 +43,7 @@ TEST(HostSuites, AcquisitionsAndReleasesAreCountedPerNameAndVersionInOrder) {
 }
 
 TEST(HostSuites, UnknownVersionWithheldOrNullSuitesAreRefusedAndNotHeld) {
-    Session session(scripted_entry);
+    Session session(scripted_entry, standard_services());
     session.suites().withhold(kAEGPUtilitySuite, 7, 1234);
     session.suites().serve_null(kPFANSISuite, 1);
     ScriptedEntry script([](PF_Cmd, PF_InData* in, PF_OutData*, PF_ParamDef**, void*) -> PF_Err {
@@ -75,7 +76,7 @@ TEST(HostSuites, UnknownVersionWithheldOrNullSuitesAreRefusedAndNotHeld) {
 }
 
 TEST(HostSuites, ABasicSuiteCallOutsideAnyCommandFindsNothing) {
-    Session session(scripted_entry);
+    Session session(scripted_entry, standard_services());
     SPBasicSuite* basic = session.in_data_template().pica_basicP;
     const void* suite = reinterpret_cast<const void*>(1);
     EXPECT_NE(basic->AcquireSuite(kPFANSISuite, 1, &suite), kSPNoError);
@@ -84,7 +85,7 @@ TEST(HostSuites, ABasicSuiteCallOutsideAnyCommandFindsNothing) {
 }
 
 TEST(HostSuites, TheFoundationSuitesServeTheirFunctions) {
-    Session session(scripted_entry);
+    Session session(scripted_entry, standard_services());
     ScriptedEntry script([](PF_Cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, void*) -> PF_Err {
         const auto* ansi = static_cast<const PF_ANSICallbacksSuite1*>(acquire(in, kPFANSISuite, 1).suite);
         ansi->sprintf(out->return_msg, "%s %d%c", "v", 1, 13);

@@ -1,82 +1,24 @@
-// Memory running out inside the effect, in process: every allocation this binary makes goes through the operator
-// new below, which can be told to fail the n-th one made on the calling thread while a command runs. Swept over n,
-// each command answers an error code, or finishes, and nothing it held is left behind.
-#include <cstdlib>
+// Memory running out inside the effect, in process (failing_allocations.h). Swept over n, each command whose
+// n-th allocation of the effect's own fails answers an error code, or finishes, and nothing it held is left behind.
+// The host's allocations are left alone here: a host that runs out answers with its own codes (tested apart, below
+// and in host_out_of_memory_test.cpp).
 #include <iostream>
-#include <new>
 
-#include "session/HostCall.h"
+#include "failing_allocations.h"
+#include "suites/StandardSuites.h"
 #include "support/scene_render.h"
 #include "ui/AegpHandles.h"
 #include "ui/ControlEdits.h"
-#include "ui/UiSuites.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
-
-namespace {
-
-// Armed only on the thread that runs the command, and only for the entry point's call: gtest and the host's own
-// preparation allocate freely.
-thread_local long allocations_left = -1;  // -1: not armed
-thread_local bool allocation_failed = false;
-
-// Counts and fails only the effect's allocations: the host's callbacks are not to throw, and a host that runs out
-// answers with its own codes (tested apart below).
-void* allocate(std::size_t size) {
-    if (allocations_left >= 0 && vorlane::host::host_calls_in_progress() > 0) {
-        // the host's
-    } else if (allocations_left == 0) {
-        allocations_left = -1;  // one failure per command: the unwinding that follows may allocate
-        allocation_failed = true;
-        throw std::bad_alloc();
-    } else if (allocations_left > 0) {
-        --allocations_left;
-    }
-    if (void* p = std::malloc(size == 0 ? 1 : size)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    return allocate(size);
-}
-void* operator new[](std::size_t size) {
-    return allocate(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace vorlane::host::test {
 namespace {
 
-long failing_allocation = -1;  // the allocation, counted from 0, that the next command's entry call fails
-
-PF_Err entry_with_failing_allocation(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
-                                     PF_LayerDef* output, void* extra) {
-    allocations_left = failing_allocation;
-    allocation_failed = false;
-    const PF_Err err = EntryPointFunc(cmd, in_data, out_data, params, output, extra);
-    allocations_left = -1;
-    return err;
-}
-
 class OutOfMemory : public SceneRender {
   protected:
-    OutOfMemory() : SceneRender(entry_with_failing_allocation) {}
-    ~OutOfMemory() override { failing_allocation = -1; }
+    OutOfMemory() : SceneRender(entry_failing_allocations) {}
+    ~OutOfMemory() override { fail_in_each_command(Allocations::effect, -1); }
 };
 
 // Fails allocations 0, 1, 2, ... of `command` until one run makes fewer allocations than the one failed; returns
@@ -85,10 +27,10 @@ template <class Command>
 int sweep_allocations(const std::string& name, Command command) {
     int failures = 0;
     for (long n = 0;; ++n) {
-        failing_allocation = n;
+        fail_in_each_command(Allocations::effect, n);
         const PF_Err err = command();
-        failing_allocation = -1;
-        if (!allocation_failed) {
+        fail_in_each_command(Allocations::effect, -1);
+        if (!allocation_failed()) {
             EXPECT_EQ(err, PF_Err_NONE) << name << " with enough memory";
             break;
         }
@@ -105,7 +47,6 @@ TEST_F(OutOfMemory, EveryAllocationOfACommandCanFailWithItsErrorAndNothingHeld) 
         return err;
     });
     ASSERT_EQ(session.params_setup(), PF_Err_NONE);
-    register_ui_suites(session.suites());
     cases += sweep_allocations("UI update", [&] {
         const UiCommandResult result = run_ui_command(session, PF_Cmd_UPDATE_PARAMS_UI);
         EXPECT_TRUE(result.leaks.empty()) << result.leaks.front();
@@ -147,7 +88,7 @@ TEST_F(OutOfMemory, AWorldOrAHandleTheHostCannotGiveEndsTheCommandWithAnError) {
     EXPECT_TRUE(result.leaks.empty());
     session.gate().clear_faults();
 
-    Session fresh(EntryPointFunc);
+    Session fresh(EntryPointFunc, standard_services());
     fresh.gate().fail_function("host_new_handle", PF_Err_OUT_OF_MEMORY);  // answered with a null handle
     EXPECT_NE(fresh.global_setup(), PF_Err_NONE);
     EXPECT_EQ(fresh.global_data(), nullptr);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "session/Session.h"
+#include "suites/StandardSuites.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
@@ -61,7 +62,7 @@ struct AddParamTap {
 };
 
 struct ParamsSetup : ::testing::Test {
-    ParamsSetup() : session(EntryPointFunc) {}
+    ParamsSetup() : session(EntryPointFunc, standard_services()) {}
     const PF_ParamDef param(int index) const { return session.param(index); }
     Session session;
 };
@@ -133,7 +134,7 @@ TEST_F(ParamsSetup, DefaultsAndRangesAreTheOnesUsersSee) {
 
 TEST(ParamsSetupFailure, AFailedAddStopsSetUpWithTheHostsErrorExceptForPathSelection) {
     for (int failing : {1, 4, 9, 20, 40}) {
-        Session session(EntryPointFunc);
+        Session session(EntryPointFunc, standard_services());
         AddParamTap::install(session, failing - 1);
         const CommandResult result = session.run(PF_Cmd_PARAMS_SETUP);
         EXPECT_EQ(result.err, PF_Err_INVALID_INDEX) << failing;
@@ -141,7 +142,7 @@ TEST(ParamsSetupFailure, AFailedAddStopsSetUpWithTheHostsErrorExceptForPathSelec
         EXPECT_EQ(AddParamTap::indices.size(), std::size_t(failing));
         EXPECT_EQ(result.out_data.num_params, 1);  // as the host set it: not written
     }
-    Session session(EntryPointFunc);
+    Session session(EntryPointFunc, standard_services());
     AddParamTap::install(session, 12);  // "Path Selection"
     EXPECT_EQ(session.run(PF_Cmd_PARAMS_SETUP).err, PF_Err_NONE);
     EXPECT_EQ(session.num_params(), 40);

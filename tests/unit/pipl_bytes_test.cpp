@@ -6,6 +6,7 @@
 
 #include "resources/PiplBytes.h"
 #include "session/Session.h"
+#include "suites/StandardSuites.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
@@ -55,7 +56,7 @@ TEST(PiplBytes, MatchTheResourceLayoutByteForByte) {
 }
 
 TEST(PiplBytes, VersionAndFlagsEqualWhatGlobalSetUpDeclares) {
-    Session session(EntryPointFunc);
+    Session session(EntryPointFunc, standard_services());
     ASSERT_EQ(session.global_setup(), PF_Err_NONE);
     const std::vector<std::uint8_t> pipl = pipl_bytes();
     EXPECT_EQ(property_value(pipl, "REVe"), session.declared().my_version);

@@ -5,6 +5,7 @@
 #include "scene/MaskIds.h"
 #include "scene/SceneLoad.h"
 #include "session/Session.h"
+#include "suites/StandardSuites.h"
 #include "ui/ControlEdits.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
@@ -38,7 +39,7 @@ class SceneParams : public ::testing::Test {
         return param_at(session, tracks, find_control(session, name), frame);
     }
 
-    Session session{EntryPointFunc};
+    Session session{EntryPointFunc, standard_services()};
     Scene scene;
 };
 

@@ -11,8 +11,8 @@
 #include "AE_GeneralPlug.h"
 #include "params/ParamIndex.h"
 #include "session/Session.h"
+#include "suites/StandardSuites.h"
 #include "ui/ControlEdits.h"
-#include "ui/UiSuites.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef*[], PF_LayerDef*, void*);
 
@@ -22,8 +22,7 @@ using namespace vorlane::effect;
 
 class UiSession : public ::testing::Test {
   protected:
-    UiSession() : session(EntryPointFunc) {
-        register_ui_suites(session.suites());
+    UiSession() : session(EntryPointFunc, standard_services()) {
         EXPECT_EQ(session.global_setup(), PF_Err_NONE);
         EXPECT_EQ(session.params_setup(), PF_Err_NONE);
     }

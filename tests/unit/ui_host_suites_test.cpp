@@ -5,7 +5,9 @@
 
 #include "AE_EffectSuites.h"
 #include "AE_GeneralPlug.h"
+#include "suites/StandardSuites.h"
 #include "ui/AegpHandles.h"
+#include "ui/UiSuites.h"
 #include "ui_fixture.h"
 
 namespace vorlane::host::test {
@@ -50,7 +52,7 @@ Lent borrow(PF_InData* in_data) {
 
 class UiHostSuites : public ::testing::Test {
   protected:
-    UiHostSuites() : session(StandInEntryPoint) { register_ui_suites(session.suites()); }
+    UiHostSuites() : session(StandInEntryPoint, standard_services()) {}
     ~UiHostSuites() override { g_update_script = nullptr; }
     Session session;
 };

@@ -1,5 +1,6 @@
 #include "cli/Subcommands.h"
 #include "session/ErrorNames.h"
+#include "suites/StandardSuites.h"
 
 namespace vorlane::host {
 
@@ -16,7 +17,7 @@ void require_success(PF_Err err, const std::string& what, const Session& session
 
 HostedEffect open_effect(const CliState& state) {
     HostedEffect effect{LoadedModule::open(state.module_path), nullptr};
-    effect.session = std::make_unique<Session>(effect.module.entry());
+    effect.session = std::make_unique<Session>(effect.module.entry(), standard_services());
     require_success(effect.session->global_setup(), "global set-up", *effect.session);
     return effect;
 }

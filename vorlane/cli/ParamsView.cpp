@@ -9,7 +9,6 @@
 #include "scene/SceneParams.h"
 #include "ui/ControlEdits.h"
 #include "ui/ControlsView.h"
-#include "ui/UiSuites.h"
 
 namespace vorlane::host {
 namespace {
@@ -44,7 +43,6 @@ void require_ui_command(const UiCommandResult& result, const std::string& what, 
 int run_params_view(const ParamsViewOptions& options, const CliState& state) {
     HostedEffect effect = open_effect(state);
     Session& session = *effect.session;
-    register_ui_suites(session.suites());
     require_success(session.params_setup(), "parameter set-up", session);
     if (!options.scene_path.empty()) {
         apply_scene_values(options.scene_path, session);

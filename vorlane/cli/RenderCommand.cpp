@@ -140,7 +140,13 @@ int run_render(const CliState& state, const RenderArgs& args) {
         progress.frame_done(frame, file.string());
         return true;
     };
-    const bool ok = render_frames(job, frames, args.threads, hooks);
+    bool ok = false;
+    try {
+        ok = render_frames(job, frames, args.threads, hooks);
+    } catch (const FrameLoopError&) {
+        progress.finish();  // the bar's line ends before the error's
+        throw;
+    }
     progress.finish();
     if (args.profile) {
         std::sort(profiles.begin(), profiles.end(), [](const auto& a, const auto& b) { return a.frame < b.frame; });

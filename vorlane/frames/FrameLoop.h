@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <stdexcept>
 #include <vector>
 
 #include "frames/RenderJob.h"
@@ -17,7 +18,15 @@ struct FrameHooks {
     std::function<bool()> stop;  // asked before each frame is started; true hands out no more frames
 };
 
-// Returns true when no frame failed (frames not started because of `stop` are not failures).
+// What a render ends with when a frame, or a hook around it, threw: "frame 12: out of memory".
+class FrameLoopError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Returns true when no frame failed (frames not started because of `stop` are not failures). An exception on any
+// thread ends the hand-out as a failure does; once every thread has finished its frame, the first one is thrown
+// as a FrameLoopError naming its frame.
 bool render_frames(RenderJob& job, const std::vector<A_long>& frames, int threads, const FrameHooks& hooks);
 
 }  // namespace vorlane::host

@@ -3,7 +3,8 @@
 #include "frames/FrameState.h"
 #include "frames/LayerSources.h"
 #include "frames/RenderJob.h"
-#include "session/HostCall.h"
+#include "pixels/Png.h"
+#include "session/Serve.h"
 #include "session/Session.h"
 
 namespace vorlane::host {
@@ -39,26 +40,29 @@ double frames_of(A_long what_time, A_long time_step) {
 
 PF_Err checkout_param(PF_ProgPtr effect_ref, PF_ParamIndex index, A_long what_time, A_long time_step,
                       A_u_long time_scale, PF_ParamDef* param) {
-    HostCall call(context_of(effect_ref), "checkout_param");
-    call.arg("index", index).arg("time", what_time).arg("time_step", time_step).arg("time_scale", time_scale);
-    if (call.failed()) {
-        return call.error();
-    }
-    FrameState* frame = frame_for(effect_ref);
-    return call.result(frame ? checkout_for_frame(*frame, index, what_time, time_step, param)
-                             : PF_Err_BAD_CALLBACK_PARAM);
+    return serve(
+        context_of(effect_ref), "checkout_param",
+        [&](HostCall& call) {
+            call.arg("index", index).arg("time", what_time).arg("time_step", time_step).arg("time_scale", time_scale);
+        },
+        [&](HostCall&) {
+            FrameState* frame = frame_for(effect_ref);
+            return frame ? checkout_for_frame(*frame, index, what_time, time_step, param) : PF_Err_BAD_CALLBACK_PARAM;
+        });
 }
 
 PF_Err checkin_param(PF_ProgPtr effect_ref, PF_ParamDef* param) {
-    HostCall call(context_of(effect_ref), "checkin_param");
-    if (param != nullptr) {
-        call.arg("id", param->uu.id);
-    }
-    if (call.failed()) {
-        return call.error();
-    }
-    FrameState* frame = frame_for(effect_ref);
-    return call.result(frame ? checkin_for_frame(*frame, param) : PF_Err_BAD_CALLBACK_PARAM);
+    return serve(
+        context_of(effect_ref), "checkin_param",
+        [&](HostCall& call) {
+            if (param != nullptr) {
+                call.arg("id", param->uu.id);
+            }
+        },
+        [&](HostCall&) {
+            FrameState* frame = frame_for(effect_ref);
+            return frame ? checkin_for_frame(*frame, param) : PF_Err_BAD_CALLBACK_PARAM;
+        });
 }
 
 }  // namespace
@@ -73,20 +77,20 @@ PF_Err checkout_for_frame(FrameState& frame, PF_ParamIndex index, A_long what_ti
         return PF_Err_INVALID_INDEX;
     }
     PF_ParamDef def = param_at(job.session, job.tracks, index, frames_of(what_time, time_step));
+    // Counted before anything is lent, so that a count the host cannot make leaves nothing lent behind it.
+    int& checkouts = frame.param_checkouts[def.uu.id];
     try {
         if (index == 0) {
             lend_input(frame, &def.u.ld);
         } else if (def.param_type == PF_Param_LAYER) {
             lend_layer(frame, job.layer_slots[static_cast<std::size_t>(index)], what_time, time_step, &def.u.ld);
         }
-    } catch (const std::bad_alloc&) {
-        return PF_Err_OUT_OF_MEMORY;
-    } catch (const std::exception&) {
+    } catch (const PngError&) {
         // A source that could be read when the scene was loaded and no longer can.
         return PF_Err_BAD_CALLBACK_PARAM;
     }
     *param = def;
-    ++frame.param_checkouts[def.uu.id];
+    ++checkouts;
     return PF_Err_NONE;
 }
 

@@ -1,6 +1,6 @@
 #include "frames/RenderSuites.h"
 
-#include "suites/SuiteRegistry.h"
+#include "session/SuiteRegistry.h"
 
 namespace vorlane::host {
 

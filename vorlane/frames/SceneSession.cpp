@@ -3,17 +3,16 @@
 #include <stdexcept>
 
 #include "frames/RenderSuites.h"
+#include "session/ErrorNames.h"
 #include "session/Session.h"
 #include "ui/ControlEdits.h"
-#include "ui/UiSuites.h"
 
 namespace vorlane::host {
 
 ParamTracks prepare_scene_session(Session& session, const Scene& scene, const ParamChanges& changes) {
     register_render_suites(session.suites());
-    register_ui_suites(session.suites());
     if (const PF_Err err = session.params_setup(); err != PF_Err_NONE) {
-        throw std::runtime_error("parameter set-up failed with error " + std::to_string(err));
+        throw std::runtime_error("parameter set-up failed with error " + describe_err(err));
     }
     ParamTracks tracks = apply_scene_params(session, scene);
     for (const std::string& set : changes.sets) {

@@ -1,6 +1,6 @@
-// A session made ready to render a scene: the render and UI suites served, the parameters set up, and the scene's
-// values, then command-line overrides (--set, stored as given) and edits (--edit, made as a user makes them, so
-// that the effect reacts as it does in its controls panel) applied in that order.
+// A session made ready to render a scene: the render suites served beside the standard ones, the parameters set up, and
+// the scene's values, then command-line overrides (--set, stored as given) and edits (--edit, made as a user makes
+// them, so that the effect reacts as it does in its controls panel) applied in that order.
 #pragma once
 
 #include <string>

@@ -6,7 +6,7 @@
 #include "frames/RenderSuites.h"
 #include "pixels/TransformWorld.h"
 #include "pixels/Worlds.h"
-#include "session/HostCall.h"
+#include "session/Serve.h"
 
 namespace vorlane::host {
 
@@ -16,19 +16,16 @@ PF_Err new_world_in(FrameState* frame, A_long width, A_long height, PF_PixelForm
     if (frame == nullptr || world == nullptr) {
         return PF_Err_BAD_CALLBACK_PARAM;
     }
-    PF_EffectWorld made{};
     // Worlds always start cleared: a host that hands out old pixels makes faults that depend on history.
-    if (const PF_Err err = allocate_world(width, height, format, 0, &made); err != PF_Err_NONE) {
+    WorldStorage made;
+    if (const PF_Err err = allocate_world(width, height, format, 0, &made.world()); err != PF_Err_NONE) {
         return err;
     }
-    try {
-        // The tracked storage takes over the allocation and frees it on disposal or at the end of the command.
-        frame->worlds.try_emplace(made.data).first->second.world() = made;
-    } catch (const std::bad_alloc&) {
-        release_world(&made);
-        return PF_Err_OUT_OF_MEMORY;
-    }
-    *world = made;
+    // The frame keeps the storage until disposal or the end of the command; should keeping it fail, the storage
+    // still frees the world.
+    const PF_EffectWorld lent = made.world();
+    frame->worlds.try_emplace(lent.data, std::move(made));
+    *world = lent;
     return PF_Err_NONE;
 }
 
@@ -54,67 +51,52 @@ PF_Err pixel_format_in(const PF_EffectWorld* world, PF_PixelFormat* format) {
 }
 
 PF_Err new_world(PF_ProgPtr effect_ref, A_long width, A_long height, PF_Boolean clear_pixB, PF_EffectWorld* world) {
-    HostCall call(context_of(effect_ref), "new_world");
-    call.arg("width", width).arg("height", height).arg("clear", clear_pixB);
-    if (call.failed()) {
-        return call.error();
-    }
-    return call.result(new_world_in(frame_for(effect_ref), width, height, PF_PixelFormat_ARGB32, world));
+    return serve(
+        context_of(effect_ref), "new_world",
+        [&](HostCall& call) { call.arg("width", width).arg("height", height).arg("clear", clear_pixB); },
+        [&](HostCall&) { return new_world_in(frame_for(effect_ref), width, height, PF_PixelFormat_ARGB32, world); });
 }
 
 PF_Err dispose_world(PF_ProgPtr effect_ref, PF_EffectWorld* world) {
-    HostCall call(context_of(effect_ref), "dispose_world");
-    if (call.failed()) {
-        return call.error();
-    }
-    return call.result(dispose_in(frame_for(effect_ref), world));
+    return serve(context_of(effect_ref), "dispose_world", no_args,
+                 [&](HostCall&) { return dispose_in(frame_for(effect_ref), world); });
 }
 
 PF_Err get_pixel_format(const PF_EffectWorld* world, PF_PixelFormat* format) {
-    HostCall call(current_context(), "get_pixel_format");
-    if (call.failed()) {
-        return call.error();
-    }
-    return call.result(pixel_format_in(world, format));
+    return serve(current_context(), "get_pixel_format", no_args,
+                 [&](HostCall&) { return pixel_format_in(world, format); });
 }
 
 PF_Err PF_NewWorld(PF_ProgPtr effect_ref, A_long widthL, A_long heightL, PF_Boolean clear_pixB,
                    PF_PixelFormat pixel_format, PF_EffectWorld* worldP) {
-    HostCall call(context_of(effect_ref), "PF_NewWorld");
-    call.arg("width", widthL).arg("height", heightL).arg("clear", clear_pixB).arg("pixel_format", pixel_format);
-    if (call.failed()) {
-        return call.error();
-    }
-    return call.result(new_world_in(frame_for(effect_ref), widthL, heightL, pixel_format, worldP));
+    return serve(
+        context_of(effect_ref), "PF_NewWorld",
+        [&](HostCall& call) {
+            call.arg("width", widthL).arg("height", heightL).arg("clear", clear_pixB).arg("pixel_format", pixel_format);
+        },
+        [&](HostCall&) { return new_world_in(frame_for(effect_ref), widthL, heightL, pixel_format, worldP); });
 }
 
 PF_Err PF_DisposeWorld(PF_ProgPtr effect_ref, PF_EffectWorld* worldP) {
-    HostCall call(context_of(effect_ref), "PF_DisposeWorld");
-    if (call.failed()) {
-        return call.error();
-    }
-    return call.result(dispose_in(frame_for(effect_ref), worldP));
+    return serve(context_of(effect_ref), "PF_DisposeWorld", no_args,
+                 [&](HostCall&) { return dispose_in(frame_for(effect_ref), worldP); });
 }
 
 PF_Err PF_GetPixelFormat(const PF_EffectWorld* worldP, PF_PixelFormat* pixel_formatP) {
-    HostCall call(current_context(), "PF_GetPixelFormat");
-    if (call.failed()) {
-        return call.error();
-    }
-    return call.result(pixel_format_in(worldP, pixel_formatP));
+    return serve(current_context(), "PF_GetPixelFormat", no_args,
+                 [&](HostCall&) { return pixel_format_in(worldP, pixel_formatP); });
 }
 
 PF_Err copy_with(const char* name, CopyFilter filter, PF_ProgPtr effect_ref, PF_EffectWorld* src, PF_EffectWorld* dst,
                  PF_Rect* src_r, PF_Rect* dst_r) {
-    HostCall call(context_of(effect_ref), name);
-    call.arg("src_r", src_r).arg("dst_r", dst_r);
-    if (call.failed()) {
-        return call.error();
-    }
-    if (src == nullptr || dst == nullptr || !is_valid_world(*src) || !is_valid_world(*dst)) {
-        return call.result(PF_Err_BAD_CALLBACK_PARAM);
-    }
-    return call.result(copy_world(*src, dst, src_r, dst_r, filter));
+    return serve(
+        context_of(effect_ref), name, [&](HostCall& call) { call.arg("src_r", src_r).arg("dst_r", dst_r); },
+        [&](HostCall&) -> PF_Err {
+            if (src == nullptr || dst == nullptr || !is_valid_world(*src) || !is_valid_world(*dst)) {
+                return PF_Err_BAD_CALLBACK_PARAM;
+            }
+            return copy_world(*src, dst, src_r, dst_r, filter);
+        });
 }
 
 PF_Err copy(PF_ProgPtr effect_ref, PF_EffectWorld* src, PF_EffectWorld* dst, PF_Rect* src_r, PF_Rect* dst_r) {
@@ -145,23 +127,23 @@ PF_Err serve_transform_world(PF_ProgPtr, PF_Quality quality, PF_ModeFlags m_flag
                              const PF_EffectWorld* src_world, const PF_CompositeMode* comp_mode,
                              const PF_MaskWorld* mask_world0, const PF_FloatMatrix* matrices, A_long num_matrices,
                              PF_Boolean src2dst_matrix, const PF_Rect* dest_rect, PF_EffectWorld* dst_world) {
-    HostCall call(current_context(), "transform_world");
-    call.arg("matrix", matrix_text(matrices, num_matrices)).arg("num_matrices", num_matrices);
-    if (comp_mode != nullptr) {
-        call.arg("opacity", comp_mode->opacity).arg("opacitySu", comp_mode->opacitySu).arg("xfer", comp_mode->xfer);
-    }
-    call.arg("quality", quality).arg("m_flags", m_flags).arg("field", field).arg("src2dst", src2dst_matrix);
-    if (src_world != nullptr) {
-        call.arg("src_width", src_world->width).arg("src_height", src_world->height);
-    }
-    if (call.failed()) {
-        return call.error();
-    }
-    if (bound_frame() == nullptr) {
-        return call.result(PF_Err_BAD_CALLBACK_PARAM);
-    }
-    return call.result(transform_world(quality, m_flags, field, src_world, comp_mode, mask_world0, matrices,
-                                       num_matrices, src2dst_matrix, dest_rect, dst_world));
+    const auto record = [&](HostCall& call) {
+        call.arg("matrix", matrix_text(matrices, num_matrices)).arg("num_matrices", num_matrices);
+        if (comp_mode != nullptr) {
+            call.arg("opacity", comp_mode->opacity).arg("opacitySu", comp_mode->opacitySu).arg("xfer", comp_mode->xfer);
+        }
+        call.arg("quality", quality).arg("m_flags", m_flags).arg("field", field).arg("src2dst", src2dst_matrix);
+        if (src_world != nullptr) {
+            call.arg("src_width", src_world->width).arg("src_height", src_world->height);
+        }
+    };
+    return serve(current_context(), "transform_world", record, [&](HostCall&) -> PF_Err {
+        if (bound_frame() == nullptr) {
+            return PF_Err_BAD_CALLBACK_PARAM;
+        }
+        return transform_world(quality, m_flags, field, src_world, comp_mode, mask_world0, matrices, num_matrices,
+                               src2dst_matrix, dest_rect, dst_world);
+    });
 }
 
 PF_WorldSuite1 make_world_suite1() {

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <mutex>
+#include <new>
 
 namespace vorlane::host {
 
@@ -35,7 +36,7 @@ ScratchLease::ScratchLease() {
     scratch_ = new KernelScratch;
 }
 
-ScratchLease::~ScratchLease() {
+ScratchLease::~ScratchLease() noexcept {
     std::unique_ptr<KernelScratch> owned(scratch_);
     for (TexelImage& image : owned->pyramid) {
         if (image.lanes.capacity() > kKeptFloats) {
@@ -47,7 +48,11 @@ ScratchLease::~ScratchLease() {
     }
     Pool& p = pool();
     const std::lock_guard<std::mutex> lock(p.mutex);
-    p.idle.push_back(std::move(owned));
+    try {
+        p.idle.push_back(std::move(owned));
+    } catch (const std::bad_alloc&) {
+        // The pool has no room for one more: the scratch is freed instead of kept, and the next call makes one.
+    }
 }
 
 }  // namespace vorlane::host

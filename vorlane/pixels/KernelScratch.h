@@ -16,11 +16,11 @@ struct KernelScratch {
 };
 
 // One scratch, held for a call: taken from the pool (or made) and given back, with storage beyond a few megabytes
-// freed.
+// freed. Giving back never throws: a scratch the pool cannot take is freed.
 class ScratchLease {
   public:
     ScratchLease();
-    ~ScratchLease();
+    ~ScratchLease() noexcept;
     ScratchLease(const ScratchLease&) = delete;
     ScratchLease& operator=(const ScratchLease&) = delete;
 

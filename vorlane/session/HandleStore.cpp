@@ -1,19 +1,24 @@
 #include "session/HandleStore.h"
 
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace vorlane::host {
 namespace {
 // A handle bigger than this is a wrapped-around size, not a request worth honouring.
 constexpr A_HandleSize kMaxHandleSize = A_HandleSize{1} << 40;
-}  // namespace
 
-HandleStore::~HandleStore() {
-    for (auto& [handle, block] : blocks_) {
-        std::free(block->data);
+// Zero-filled bytes; one at least, so that every live handle has a distinct, non-null master pointer. Null when
+// the memory cannot be had.
+std::unique_ptr<std::byte[]> zeroed_bytes(A_HandleSize size) {
+    try {
+        return std::make_unique<std::byte[]>(size == 0 ? 1 : static_cast<std::size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
     }
 }
+}  // namespace
 
 HandleStore::Block* HandleStore::find(PF_Handle handle) const {
     const auto it = blocks_.find(handle);
@@ -28,17 +33,21 @@ PF_Handle HandleStore::create(A_HandleSize size) {
     if (size > kMaxHandleSize) {
         return nullptr;
     }
-    auto block = std::make_unique<Block>();
-    // One byte at least, so that every live handle has a distinct, non-null master pointer.
-    block->data = std::calloc(1, size == 0 ? 1 : static_cast<std::size_t>(size));
-    if (block->data == nullptr) {
-        return nullptr;
+    try {
+        auto block = std::make_unique<Block>();
+        block->bytes = zeroed_bytes(size);
+        if (!block->bytes) {
+            return nullptr;
+        }
+        block->data = block->bytes.get();
+        block->size = size;
+        auto handle = reinterpret_cast<PF_Handle>(&block->data);
+        std::lock_guard lock(mutex_);
+        blocks_.emplace(handle, std::move(block));
+        return handle;
+    } catch (const std::bad_alloc&) {
+        return nullptr;  // the block, if made, went with its owner
     }
-    block->size = size;
-    auto handle = reinterpret_cast<PF_Handle>(&block->data);
-    std::lock_guard lock(mutex_);
-    blocks_.emplace(handle, std::move(block));
-    return handle;
 }
 
 void* HandleStore::lock(PF_Handle handle) {
@@ -65,7 +74,6 @@ void HandleStore::dispose(PF_Handle handle) {
         ++bad_uses_;
         return;
     }
-    std::free(it->second->data);
     blocks_.erase(it);
 }
 
@@ -87,14 +95,13 @@ PF_Err HandleStore::resize(PF_Handle handle, A_HandleSize new_size) {
     if (new_size > kMaxHandleSize) {
         return PF_Err_OUT_OF_MEMORY;
     }
-    void* data = std::realloc(block->data, new_size == 0 ? 1 : static_cast<std::size_t>(new_size));
-    if (data == nullptr) {
+    std::unique_ptr<std::byte[]> bytes = zeroed_bytes(new_size);
+    if (!bytes) {
         return PF_Err_OUT_OF_MEMORY;
     }
-    if (new_size > block->size) {
-        std::memset(static_cast<char*>(data) + block->size, 0, static_cast<std::size_t>(new_size - block->size));
-    }
-    block->data = data;
+    std::memcpy(bytes.get(), block->bytes.get(), static_cast<std::size_t>(std::min(block->size, new_size)));
+    block->bytes = std::move(bytes);
+    block->data = block->bytes.get();
     block->size = new_size;
     return PF_Err_NONE;
 }

@@ -18,7 +18,6 @@ namespace vorlane::host {
 class HandleStore {
   public:
     HandleStore() = default;
-    ~HandleStore();
     HandleStore(const HandleStore&) = delete;
     HandleStore& operator=(const HandleStore&) = delete;
 
@@ -38,7 +37,8 @@ class HandleStore {
 
   private:
     struct Block {
-        void* data = nullptr;  // the master pointer: PF_Handle points here
+        void* data = nullptr;                // the master pointer: PF_Handle points here
+        std::unique_ptr<std::byte[]> bytes;  // what it points at
         A_HandleSize size = 0;
         int locks = 0;
     };

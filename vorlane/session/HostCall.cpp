@@ -6,24 +6,32 @@ namespace vorlane::host {
 
 namespace {
 thread_local int host_call_depth = 0;
+thread_local const char* innermost_function = nullptr;
 }  // namespace
 
 int host_calls_in_progress() {
     return host_call_depth;
 }
 
-HostCall::Depth::Depth() {
+const char* innermost_host_call() {
+    return innermost_function;
+}
+
+HostCall::Depth::Depth(const char* function) : outer(innermost_function) {
     ++host_call_depth;
+    innermost_function = function;
 }
 
 HostCall::Depth::~Depth() {
     --host_call_depth;
+    innermost_function = outer;
 }
 
 std::string format_call_arg(const char* text) {
-    if (text == nullptr) {
-        return "null";
-    }
+    return text == nullptr ? "null" : format_call_arg(std::string_view(text));
+}
+
+std::string format_call_arg(std::string_view text) {
     std::string quoted(1, '"');
     quoted.append(text).push_back('"');
     return quoted;
@@ -52,7 +60,7 @@ std::string format_call_arg(std::uint64_t value) {
 }
 
 HostCall::HostCall(CommandContext* context, const char* function, bool can_fail)
-    : context_(context), function_(function) {
+    : depth_(function), context_(context), function_(function) {
     if (context_ == nullptr || context_->gate == nullptr) {
         // No command of ours is running: an effect_ref that is stale or made up. Nothing to count it against.
         if (can_fail) {
@@ -75,18 +83,22 @@ HostCall::HostCall(CommandContext* context, const char* function, bool can_fail)
 }
 
 HostCall::~HostCall() {
-    if (record_) {
-        record_->err = failure_.value_or(err_);
-        context_->gate->finish(*record_);
-    }
-    if (profile_ != nullptr) {
-        const auto spent = std::chrono::steady_clock::now() - start_;
-        CallTally& tally = profile_->by_function[function_];
-        ++tally.calls;
-        if (host_call_depth == 1) {  // the effect's own call; an inner call's time is its caller's
-            tally.time += spent;
-            profile_->host_time += spent;
+    try {
+        if (record_) {
+            record_->err = failure_.value_or(err_);
+            context_->gate->finish(*record_);
         }
+        if (profile_ != nullptr) {
+            const auto spent = std::chrono::steady_clock::now() - start_;
+            CallTally& tally = profile_->by_function[function_];
+            ++tally.calls;
+            if (host_call_depth == 1) {  // the effect's own call; an inner call's time is its caller's
+                tally.time += spent;
+                profile_->host_time += spent;
+            }
+        }
+    } catch (...) {
+        // The effect already has its answer; a trace line or a profile count the host cannot make is its own loss.
     }
 }
 

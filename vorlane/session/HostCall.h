@@ -1,17 +1,10 @@
 // One host function call as the effect makes it, passing through the session's CallGate.
 //
-// Every host function begins with a HostCall. A call that can fail asks failed() first and, if so, returns error()
-// (or null, for functions that return pointers) without doing its work; this is how fault rules and calls with a
-// stale effect_ref are answered. Functions that cannot fail (ANSI arithmetic, string copies) pass can_fail = false
-// and are only counted. The call is reported to the gate's observer when the HostCall ends, and timed into the
-// profile bound to the thread, if any (CallProfile.h).
-//
-//     PF_Err fill(PF_ProgPtr effect_ref, const PF_Pixel* color, const PF_Rect* rect, PF_EffectWorld* world) {
-//         HostCall call(context_of(effect_ref), "fill");
-//         call.arg("rect", rect).arg("world", world);
-//         if (call.failed()) return call.error();
-//         return call.result(do_the_fill(...));
-//     }
+// Host functions do not make HostCalls themselves: they serve the effect through serve(...) (Serve.h), which makes
+// one, records the arguments, asks failed() and does the work only when the gate lets it through. A call fails
+// when a fault rule says so or when its effect_ref is stale. Functions that cannot fail (ANSI arithmetic, string
+// copies) pass can_fail = false and are only counted. The call is reported to the gate's observer when the HostCall
+// ends, and timed into the profile bound to the thread, if any (CallProfile.h).
 #pragma once
 
 #include <chrono>
@@ -19,6 +12,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <type_traits>
 
 #include "AE_Effect.h"
@@ -29,6 +23,7 @@
 namespace vorlane::host {
 
 std::string format_call_arg(const char* text);
+std::string format_call_arg(std::string_view text);
 std::string format_call_arg(const void* pointer);
 std::string format_call_arg(double value);
 std::string format_call_arg(std::int64_t value);
@@ -37,10 +32,14 @@ std::string format_call_arg(std::uint64_t value);
 // How many host calls are under way on the calling thread: above 0 the host, not the effect, is running. A test
 // that makes the effect's own allocations fail leaves the host's alone by it.
 int host_calls_in_progress();
+// The function name of the innermost host call under way on the calling thread, or null: what a test that makes the
+// host's own allocations fail names the failure by.
+const char* innermost_host_call();
 
 class HostCall {
   public:
     HostCall(CommandContext* context, const char* function, bool can_fail = true);
+    // Reports the call; a report that cannot be made (the observer or the profile out of memory) is dropped.
     ~HostCall();
     HostCall(const HostCall&) = delete;
     HostCall& operator=(const HostCall&) = delete;
@@ -73,8 +72,8 @@ class HostCall {
             return format_call_arg(static_cast<std::uint64_t>(value));
         } else if constexpr (std::is_convertible_v<T, const char*>) {
             return format_call_arg(static_cast<const char*>(value));
-        } else if constexpr (std::is_same_v<T, std::string>) {
-            return format_call_arg(value.c_str());
+        } else if constexpr (std::is_same_v<T, std::string> || std::is_same_v<T, std::string_view>) {
+            return format_call_arg(std::string_view(value));
         } else {
             return format_call_arg(static_cast<const void*>(value));
         }
@@ -82,10 +81,11 @@ class HostCall {
 
     // First member, so the count covers everything the call does, its own set-up included.
     struct Depth {
-        Depth();
+        explicit Depth(const char* function);
         ~Depth();
         Depth(const Depth&) = delete;
         Depth& operator=(const Depth&) = delete;
+        const char* outer;
     } depth_;
     CommandContext* context_;
     const char* function_;

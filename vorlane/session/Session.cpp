@@ -3,10 +3,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "session/HostCallbacks.h"
-#include "suites/BasicSuite.h"
-#include "suites/FoundationSuites.h"
-#include "ui/UiSuites.h"
+#include "session/InteractCallbacks.h"
 
 namespace vorlane::host {
 namespace {
@@ -30,11 +27,11 @@ bool reports_param_changes(PF_Cmd cmd) {
 
 }  // namespace
 
-Session::Session(PF_EntryPointFunc entry) : entry_(entry) {
-    register_foundation_suites(suites_);
-    register_ui_suites(suites_);
-    basic_suite_ = basic_suite();
-    utils_ = util_callbacks();
+Session::Session(PF_EntryPointFunc entry, const SessionServices& services)
+    : entry_(entry), basic_suite_(services.basic_suite), utils_(services.util_callbacks) {
+    if (services.register_suites != nullptr) {
+        services.register_suites(suites_);
+    }
     in_template_.inter = interact_callbacks();
     in_template_.utils = &utils_;
     in_template_.pica_basicP = &basic_suite_;

@@ -2,14 +2,14 @@
 //
 // A Session owns what the host owns for an effect: the template of PF_InData every command starts from, the
 // global data handle kept between commands, the parameter records (index 0 the input layer, the rest as the effect
-// added them), the host's memory handles, the suite registry and the call gate. Each command gets its own
-// CommandContext (own in/out records and parameter copies), so commands may run concurrently on several threads;
-// the session's shared state is guarded.
+// added them), the host's memory handles, the suite registry (filled from the services it is given) and the call gate.
+// Each command gets its own CommandContext (own in/out records and parameter copies), so commands may run concurrently
+// on several threads; the session's shared state is guarded.
 //
 // The session must not outlive the module whose entry point it drives: parameter records point at strings in the
 // module (popup choices, captions).
 //
-//     Session session(module.entry());
+//     Session session(module.entry(), standard_services());   // suites/StandardSuites.h
 //     session.global_setup();
 //     session.params_setup();
 //     std::string text; session.about(&text);
@@ -25,9 +25,10 @@
 #include "AE_GeneralPlug.h"
 #include "session/CallGate.h"
 #include "session/CommandContext.h"
+#include "session/ControlFlags.h"
 #include "session/HandleStore.h"
-#include "suites/SuiteRegistry.h"
-#include "ui/ControlFlags.h"
+#include "session/SessionServices.h"
+#include "session/SuiteRegistry.h"
 
 namespace vorlane::host {
 
@@ -53,8 +54,8 @@ using PrepareCommand = std::function<void(CommandContext&)>;
 
 class Session {
   public:
-    // Registers the foundation suites; more suites are added through suites().
-    explicit Session(PF_EntryPointFunc entry);
+    // Serves what `services` holds; more suites are added through suites().
+    Session(PF_EntryPointFunc entry, const SessionServices& services);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;

@@ -5,21 +5,19 @@
 #include <cstdio>
 #include <cstring>
 
-#include "session/HostCall.h"
+#include "session/Serve.h"
 
 namespace vorlane::host {
 namespace {
 
 A_FpLong unary(const char* function, A_FpLong (*fn)(A_FpLong), A_FpLong x) {
-    HostCall call(current_context(), function, false);
-    call.arg("x", x);
-    return fn(x);
+    return serve_unfailing(
+        current_context(), function, [&](HostCall& call) { call.arg("x", x); }, [&] { return fn(x); });
 }
 
 A_FpLong binary(const char* function, A_FpLong (*fn)(A_FpLong, A_FpLong), A_FpLong a, A_FpLong b) {
-    HostCall call(current_context(), function, false);
-    call.arg("a", a).arg("b", b);
-    return fn(a, b);
+    return serve_unfailing(
+        current_context(), function, [&](HostCall& call) { call.arg("a", a).arg("b", b); }, [&] { return fn(a, b); });
 }
 
 A_FpLong ansi_atan(A_FpLong x) {
@@ -93,25 +91,19 @@ A_FpLong ansi_acos(A_FpLong x) {
 
 // Unbounded, like the C function the host hands out: the caller sizes the buffer.
 int ansi_sprintf(A_char* buffer, const A_char* format, ...) {
-    HostCall call(current_context(), "sprintf", false);
-    call.arg("format", format);
-    if (buffer == nullptr || format == nullptr) {
-        return -1;
-    }
     std::va_list args;
     va_start(args, format);
-    const int written = std::vsprintf(buffer, format, args);
+    const int written = serve_unfailing(
+        current_context(), "sprintf", [&](HostCall& call) { call.arg("format", format); },
+        [&] { return buffer == nullptr || format == nullptr ? -1 : std::vsprintf(buffer, format, args); });
     va_end(args);
     return written;
 }
 
 A_char* ansi_strcpy(A_char* dst, const A_char* src) {
-    HostCall call(current_context(), "strcpy", false);
-    call.arg("src", src);
-    if (dst == nullptr || src == nullptr) {
-        return dst;
-    }
-    return std::strcpy(dst, src);
+    return serve_unfailing(
+        current_context(), "strcpy", [&](HostCall& call) { call.arg("src", src); },
+        [&] { return dst == nullptr || src == nullptr ? dst : std::strcpy(dst, src); });
 }
 
 constexpr PF_ANSICallbacksSuite1 kAnsiSuite{

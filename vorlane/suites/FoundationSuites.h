@@ -2,7 +2,7 @@
 // Later groups of suites follow the same pattern: a register_..._suites(SuiteRegistry&) beside their tables.
 #pragma once
 
-#include "suites/SuiteRegistry.h"
+#include "session/SuiteRegistry.h"
 
 namespace vorlane::host {
 

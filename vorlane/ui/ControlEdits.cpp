@@ -3,6 +3,7 @@
 #include <cctype>
 #include <string>
 
+#include "session/ErrorNames.h"
 #include "session/Session.h"
 #include "ui/AegpHandles.h"
 #include "ui/ControlValue.h"
@@ -31,7 +32,7 @@ bool command_failed(const UiCommandResult& result, const char* what, std::string
         return true;
     }
     if (result.err != PF_Err_NONE) {
-        *error = std::string(what) + " failed with error " + std::to_string(result.err);
+        *error = std::string(what) + " failed with error " + describe_err(result.err);
         return true;
     }
     return false;

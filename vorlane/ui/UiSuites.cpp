@@ -2,7 +2,7 @@
 
 #include "AE_EffectSuites.h"
 #include "AE_GeneralPlug.h"
-#include "session/HostCall.h"
+#include "session/Serve.h"
 #include "session/Session.h"
 #include "ui/AegpHandles.h"
 
@@ -39,6 +39,26 @@ Session* session_of(const HostCall& call) {
     return call.context() != nullptr ? call.context()->session : nullptr;
 }
 
+// A dispose the gate makes fail still takes the handle back, as a host that reports an error after letting go
+// would: the effect cannot do anything about it, and a fault sweep must not see a leak the effect did not make.
+// So the handle is taken back before the call passes the gate.
+A_Err dispose_lent(const char* function, const char* arg_name, const void* handle, AegpHandleKind kind) {
+    const A_Err err = take_back_handle(handle, kind);
+    return serve(
+        current_context(), function, [&](HostCall& call) { call.arg(arg_name, handle); },
+        [&](HostCall&) { return err; });
+}
+
+// The calls on a handle the host lent: one not lent, given back, or of the other kind is stale; `answer` gets the
+// handle's record.
+template <class Record, class Answer>
+A_Err serve_lent(const char* function, const void* handle, AegpHandleKind kind, Record&& record, Answer&& answer) {
+    return serve(current_context(), function, record, [&](HostCall&) -> A_Err {
+        AegpHandleInfo info;
+        return find_lent_handle(handle, kind, &info) ? answer(info) : kStaleHandleError;
+    });
+}
+
 // The functions of these suites the effect has no use for answer with an error instead of being null.
 template <class... Args>
 A_Err not_served(Args...) {
@@ -48,16 +68,15 @@ A_Err not_served(Args...) {
 // ---- PF Param Utils Suite 3 ----
 
 PF_Err PF_UpdateParamUI(PF_ProgPtr effect_ref, PF_ParamIndex param_index, const PF_ParamDef* defP) {
-    HostCall call(context_of(effect_ref), "PF_UpdateParamUI");
-    call.arg("param_index", param_index);
-    if (call.failed()) {
-        return call.error();
-    }
-    Session* session = session_of(call);
-    if (session == nullptr || defP == nullptr) {
-        return call.result(PF_Err_BAD_CALLBACK_PARAM);
-    }
-    return call.result(store_param_ui(*session, param_index, *defP));
+    return serve(
+        context_of(effect_ref), "PF_UpdateParamUI", [&](HostCall& call) { call.arg("param_index", param_index); },
+        [&](HostCall& call) -> PF_Err {
+            Session* session = session_of(call);
+            if (session == nullptr || defP == nullptr) {
+                return PF_Err_BAD_CALLBACK_PARAM;
+            }
+            return store_param_ui(*session, param_index, *defP);
+        });
 }
 
 PF_ParamUtilsSuite3 make_param_utils_suite() {
@@ -78,18 +97,18 @@ const PF_ParamUtilsSuite3 kParamUtilsSuite3 = make_param_utils_suite();
 // ---- AEGP PF Interface Suite 1 ----
 
 A_Err AEGP_GetNewEffectForEffect(AEGP_PluginID aegp_plugin_id, PF_ProgPtr effect_ref, AEGP_EffectRefH* effectPH) {
-    HostCall call(context_of(effect_ref), "AEGP_GetNewEffectForEffect");
-    call.arg("aegp_plugin_id", aegp_plugin_id);
-    if (call.failed()) {
-        return call.error();
-    }
-    Session* session = session_of(call);
-    if (session == nullptr || effectPH == nullptr) {
-        return call.result(kStaleHandleError);
-    }
-    *effectPH = lend_effect_handle(session);
-    call.arg("effect", *effectPH);
-    return call.result(A_Err{0});
+    return serve(
+        context_of(effect_ref), "AEGP_GetNewEffectForEffect",
+        [&](HostCall& call) { call.arg("aegp_plugin_id", aegp_plugin_id); },
+        [&](HostCall& call) {
+            Session* session = session_of(call);
+            if (session == nullptr || effectPH == nullptr) {
+                return kStaleHandleError;
+            }
+            *effectPH = lend_effect_handle(session);
+            call.arg("effect", *effectPH);
+            return A_Err{0};
+        });
 }
 
 AEGP_PFInterfaceSuite1 make_pf_interface_suite() {
@@ -106,42 +125,36 @@ const AEGP_PFInterfaceSuite1 kPFInterfaceSuite1 = make_pf_interface_suite();
 // ---- AEGP Stream Suite 7 ----
 
 A_Err AEGP_GetEffectNumParamStreams(AEGP_EffectRefH effect_refH, A_long* num_paramsPL) {
-    HostCall call(current_context(), "AEGP_GetEffectNumParamStreams");
-    call.arg("effect", effect_refH);
-    if (call.failed()) {
-        return call.error();
-    }
-    AegpHandleInfo effect;
-    if (!find_lent_handle(effect_refH, AegpHandleKind::effect, &effect) || num_paramsPL == nullptr) {
-        return call.result(kStaleHandleError);
-    }
-    *num_paramsPL = effect.session->num_params();
-    return call.result(A_Err{0});
+    return serve_lent(
+        "AEGP_GetEffectNumParamStreams", effect_refH, AegpHandleKind::effect,
+        [&](HostCall& call) { call.arg("effect", effect_refH); },
+        [&](const AegpHandleInfo& effect) {
+            if (num_paramsPL == nullptr) {
+                return kStaleHandleError;
+            }
+            *num_paramsPL = effect.session->num_params();
+            return A_Err{0};
+        });
 }
 
 A_Err AEGP_GetNewEffectStreamByIndex(AEGP_PluginID aegp_plugin_id, AEGP_EffectRefH effect_refH,
                                      PF_ParamIndex param_index, AEGP_StreamRefH* streamPH) {
-    HostCall call(current_context(), "AEGP_GetNewEffectStreamByIndex");
-    call.arg("aegp_plugin_id", aegp_plugin_id).arg("effect", effect_refH).arg("param_index", param_index);
-    if (call.failed()) {
-        return call.error();
-    }
-    AegpHandleInfo effect;
-    if (!find_lent_handle(effect_refH, AegpHandleKind::effect, &effect) || streamPH == nullptr || param_index < 0 ||
-        param_index >= effect.session->num_params()) {
-        return call.result(kStaleHandleError);
-    }
-    *streamPH = lend_stream_handle(effect.session, param_index);
-    return call.result(A_Err{0});
+    return serve_lent(
+        "AEGP_GetNewEffectStreamByIndex", effect_refH, AegpHandleKind::effect,
+        [&](HostCall& call) {
+            call.arg("aegp_plugin_id", aegp_plugin_id).arg("effect", effect_refH).arg("param_index", param_index);
+        },
+        [&](const AegpHandleInfo& effect) {
+            if (streamPH == nullptr || param_index < 0 || param_index >= effect.session->num_params()) {
+                return kStaleHandleError;
+            }
+            *streamPH = lend_stream_handle(effect.session, param_index);
+            return A_Err{0};
+        });
 }
 
-// A dispose the gate makes fail still takes the handle back, as a host that reports an error after letting go
-// would: the effect cannot do anything about it, and a fault sweep must not see a leak the effect did not make.
 A_Err AEGP_DisposeStream(AEGP_StreamRefH streamH) {
-    HostCall call(current_context(), "AEGP_DisposeStream");
-    call.arg("stream", streamH);
-    const A_Err err = take_back_handle(streamH, AegpHandleKind::stream);
-    return call.failed() ? call.error() : call.result(err);
+    return dispose_lent("AEGP_DisposeStream", "stream", streamH, AegpHandleKind::stream);
 }
 
 AEGP_StreamSuite7 make_stream_suite() {
@@ -161,32 +174,29 @@ const AEGP_StreamSuite7 kStreamSuite7 = make_stream_suite();
 // ---- AEGP Dynamic Stream Suite 2 ----
 
 A_Err AEGP_GetDynamicStreamFlags(AEGP_StreamRefH streamH, AEGP_DynStreamFlags* stream_flagsP) {
-    HostCall call(current_context(), "AEGP_GetDynamicStreamFlags");
-    call.arg("stream", streamH);
-    if (call.failed()) {
-        return call.error();
-    }
-    AegpHandleInfo stream;
-    if (!find_lent_handle(streamH, AegpHandleKind::stream, &stream) || stream_flagsP == nullptr) {
-        return call.result(kStaleHandleError);
-    }
-    *stream_flagsP = stream.session->control_flags().flags(stream.param_index);
-    return call.result(A_Err{0});
+    return serve_lent(
+        "AEGP_GetDynamicStreamFlags", streamH, AegpHandleKind::stream,
+        [&](HostCall& call) { call.arg("stream", streamH); },
+        [&](const AegpHandleInfo& stream) {
+            if (stream_flagsP == nullptr) {
+                return kStaleHandleError;
+            }
+            *stream_flagsP = stream.session->control_flags().flags(stream.param_index);
+            return A_Err{0};
+        });
 }
 
 A_Err AEGP_SetDynamicStreamFlag(AEGP_StreamRefH streamH, AEGP_DynStreamFlags one_flag, A_Boolean undoableB,
                                 A_Boolean setB) {
-    HostCall call(current_context(), "AEGP_SetDynamicStreamFlag");
-    call.arg("stream", streamH).arg("one_flag", one_flag).arg("undoable", undoableB != 0).arg("set", setB != 0);
-    if (call.failed()) {
-        return call.error();
-    }
-    AegpHandleInfo stream;
-    if (!find_lent_handle(streamH, AegpHandleKind::stream, &stream)) {
-        return call.result(kStaleHandleError);
-    }
-    stream.session->control_flags().set(stream.param_index, one_flag, setB != 0);
-    return call.result(A_Err{0});
+    return serve_lent(
+        "AEGP_SetDynamicStreamFlag", streamH, AegpHandleKind::stream,
+        [&](HostCall& call) {
+            call.arg("stream", streamH).arg("one_flag", one_flag).arg("undoable", undoableB != 0).arg("set", setB != 0);
+        },
+        [&](const AegpHandleInfo& stream) {
+            stream.session->control_flags().set(stream.param_index, one_flag, setB != 0);
+            return A_Err{0};
+        });
 }
 
 AEGP_DynamicStreamSuite2 make_dynamic_stream_suite() {
@@ -205,10 +215,7 @@ const AEGP_DynamicStreamSuite2 kDynamicStreamSuite2 = make_dynamic_stream_suite(
 // ---- AEGP Effect Suite 2 ----
 
 A_Err AEGP_DisposeEffect(AEGP_EffectRefH effectH) {
-    HostCall call(current_context(), "AEGP_DisposeEffect");
-    call.arg("effect", effectH);
-    const A_Err err = take_back_handle(effectH, AegpHandleKind::effect);
-    return call.failed() ? call.error() : call.result(err);
+    return dispose_lent("AEGP_DisposeEffect", "effect", effectH, AegpHandleKind::effect);
 }
 
 AEGP_EffectSuite2 make_effect_suite() {

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "AE_Effect.h"
-#include "suites/SuiteRegistry.h"
+#include "session/SuiteRegistry.h"
 
 namespace vorlane::host {
 

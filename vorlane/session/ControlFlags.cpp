@@ -1,4 +1,4 @@
-#include "ui/ControlFlags.h"
+#include "session/ControlFlags.h"
 
 namespace vorlane::host {
 

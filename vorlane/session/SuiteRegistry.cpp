@@ -1,4 +1,4 @@
-#include "suites/SuiteRegistry.h"
+#include "session/SuiteRegistry.h"
 
 namespace vorlane::host {
 
@@ -49,8 +49,9 @@ SPErr SuiteRegistry::acquire(const char* name, A_long version, const void** suit
         ++entry.counts.refused;
         return entry.serve == Serve::withheld ? entry.error : kSuiteNotFoundError;
     }
-    ++entry.counts.acquired;
+    // Listed before it is counted: an acquisition the list has no room for is refused, not held.
     acquire_order_.push_back(std::move(key));
+    ++entry.counts.acquired;
     *suite = entry.table;
     return kSPNoError;
 }
@@ -66,8 +67,8 @@ SPErr SuiteRegistry::release(const char* name, A_long version) {
         ++entry.counts.unmatched_releases;
         return kSuiteBadParameterError;
     }
-    ++entry.counts.released;
     release_order_.push_back(std::move(key));
+    ++entry.counts.released;
     return kSPNoError;
 }
 

@@ -1,5 +1,6 @@
-#include "session/HostCall.h"
-#include "session/HostCallbacks.h"
+#include "suites/UtilCallbacks.h"
+
+#include "session/Serve.h"
 #include "session/WorldPixels.h"
 #include "suites/AnsiSuite.h"
 #include "suites/HandleSuite.h"
@@ -8,21 +9,17 @@ namespace vorlane::host {
 namespace {
 
 PF_Err fill(PF_ProgPtr effect_ref, const PF_Pixel* color, const PF_Rect* dst_rect, PF_EffectWorld* world) {
-    HostCall call(context_of(effect_ref), "fill");
-    call.arg("color", color).arg("dst_rect", dst_rect).arg("world", world);
-    if (call.failed()) {
-        return call.error();
-    }
-    return call.result(fill_world(color, dst_rect, world));
+    return serve(
+        context_of(effect_ref), "fill",
+        [&](HostCall& call) { call.arg("color", color).arg("dst_rect", dst_rect).arg("world", world); },
+        [&](HostCall&) { return fill_world(color, dst_rect, world); });
 }
 
 PF_Err copy(PF_ProgPtr effect_ref, PF_EffectWorld* src, PF_EffectWorld* dst, PF_Rect* src_r, PF_Rect* dst_r) {
-    HostCall call(context_of(effect_ref), "copy");
-    call.arg("src", src).arg("dst", dst).arg("src_r", src_r).arg("dst_r", dst_r);
-    if (call.failed()) {
-        return call.error();
-    }
-    return call.result(copy_world(src, dst, src_r, dst_r));
+    return serve(
+        context_of(effect_ref), "copy",
+        [&](HostCall& call) { call.arg("src", src).arg("dst", dst).arg("src_r", src_r).arg("dst_r", dst_r); },
+        [&](HostCall&) { return copy_world(src, dst, src_r, dst_r); });
 }
 
 }  // namespace
