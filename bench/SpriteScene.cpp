@@ -4,7 +4,7 @@
 #include <cmath>
 #include <random>
 
-namespace vorlane::bench {
+namespace vorlane::host::bench {
 
 Placement placement(double degrees, double scale, double x, double y) {
     const double r = degrees * 0.017453292519943295, s = std::sin(r), c = std::cos(r), half = kSpriteSize / 2.0;
@@ -54,4 +54,4 @@ const SpriteScene& sprite_scene() {
     return scene;
 }
 
-}  // namespace vorlane::bench
+}  // namespace vorlane::host::bench

@@ -7,7 +7,7 @@
 
 #include "AE_Effect.h"
 
-namespace vorlane::bench {
+namespace vorlane::host::bench {
 
 constexpr A_long kSpriteSize = 128;
 constexpr A_long kFrameWidth = 1920, kFrameHeight = 1080;
@@ -28,4 +28,4 @@ const SpriteScene& sprite_scene();
 // One placement of the sprite's centre on (x, y), for checks.
 Placement placement(double degrees, double scale, double x, double y);
 
-}  // namespace vorlane::bench
+}  // namespace vorlane::host::bench

@@ -13,7 +13,7 @@
 #include "pixels/Sprites.h"
 #include "pixels/TransformWorld.h"
 
-namespace vorlane::bench {
+namespace vorlane::host::bench {
 namespace {
 
 // An a8r8g8b8 image over pixels it owns.
@@ -141,4 +141,4 @@ BENCHMARK(Sprites_Pixman_Bilinear_OVER)->Unit(benchmark::kMillisecond);
 BENCHMARK(Sprites_Pixman_Nearest_OVER)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-}  // namespace vorlane::bench
+}  // namespace vorlane::host::bench

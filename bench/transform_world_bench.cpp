@@ -7,7 +7,7 @@
 #include "pixels/Sprites.h"
 #include "pixels/TransformWorld.h"
 
-namespace vorlane::bench {
+namespace vorlane::host::bench {
 namespace {
 
 void draw_scene(benchmark::State& state, PF_PixelFormat format, PF_Quality quality) {
@@ -46,4 +46,4 @@ BENCHMARK(Sprites_Ours_HI_16bit)->Unit(benchmark::kMillisecond);
 BENCHMARK(Sprites_Ours_LO_8bit)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-}  // namespace vorlane::bench
+}  // namespace vorlane::host::bench

@@ -11,8 +11,8 @@ namespace {
 // Keeps a host handle locked for as long as the record inside it is written, and unlocks it also when a missing
 // suite is thrown through the write.
 struct HandleLock {
-    HandleLock(const PF_HandleSuite2* suite, PF_Handle handle)
-        : suite(suite), handle(handle), data(suite->host_lock_handle(handle)) {}
+    HandleLock(const PF_HandleSuite2* handle_suite, PF_Handle locked)
+        : suite(handle_suite), handle(locked), data(handle_suite->host_lock_handle(locked)) {}
     ~HandleLock() { suite->host_unlock_handle(handle); }
     HandleLock(const HandleLock&) = delete;
     HandleLock& operator=(const HandleLock&) = delete;
@@ -25,7 +25,7 @@ struct HandleLock {
 // Gives a new handle back to the host unless it was handed over as the global data: a set-up that fails, also by
 // a thrown missing suite, must not leave its record behind with nobody to dispose of it.
 struct NewHandle {
-    NewHandle(const PF_HandleSuite2* suite, PF_Handle handle) : suite(suite), handle(handle) {}
+    NewHandle(const PF_HandleSuite2* handle_suite, PF_Handle made) : suite(handle_suite), handle(made) {}
     ~NewHandle() {
         if (handle != nullptr) {
             suite->host_dispose_handle(handle);

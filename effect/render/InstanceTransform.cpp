@@ -30,12 +30,12 @@ void apply_flips(const TransformInputs& in, RandomStream& stream, InstanceTransf
 }
 
 void fill_matrix(double s, double c, InstanceTransform& t) {
-    const double ax = t.anchor_point_x;
-    const double ay = t.anchor_point_y;
-    const double ox = t.offset_x;
-    const double oy = t.offset_y;
-    const double sx = t.scale_x;
-    const double sy = t.scale_y;
+    const double ax = static_cast<double>(t.anchor_point_x);
+    const double ay = static_cast<double>(t.anchor_point_y);
+    const double ox = static_cast<double>(t.offset_x);
+    const double oy = static_cast<double>(t.offset_y);
+    const double sx = static_cast<double>(t.scale_x);
+    const double sy = static_cast<double>(t.scale_y);
     // Row vectors, source to destination: scale about the anchor point, turn about it, move it onto the path point.
     auto& m = t.matrix.mat;
     m[0][0] = c * sx;

@@ -56,11 +56,13 @@ inline void fuzz_value(FuzzedDataProvider& in, PF_ParamIndex index, int mask_cou
                 def.u.sd.value = std::min(def.u.sd.value, kMaxFuzzInstances);
             }
             break;
-        case PF_Param_FLOAT_SLIDER:
-            def.u.fs_d.value = stray(in)
-                                   ? stray_float(in, def.u.fs_d.valid_min, def.u.fs_d.valid_max)
-                                   : in.ConsumeFloatingPointInRange<double>(def.u.fs_d.valid_min, def.u.fs_d.valid_max);
+        case PF_Param_FLOAT_SLIDER: {
+            const auto low = static_cast<double>(def.u.fs_d.valid_min);
+            const auto high = static_cast<double>(def.u.fs_d.valid_max);
+            def.u.fs_d.value =
+                stray(in) ? stray_float(in, low, high) : in.ConsumeFloatingPointInRange<double>(low, high);
             break;
+        }
         case PF_Param_POPUP:
             def.u.pd.value = integer_value(in, 1, def.u.pd.num_choices);
             break;

@@ -154,8 +154,8 @@ TEST_F(RenderCli, TheProfileSplitsEachFramesCommandIntoEffectAndHostAndCountsThe
         }
         EXPECT_EQ(group_calls, block.calls);
         EXPECT_EQ(call_calls, block.calls);
-        EXPECT_NEAR(group_ms, block.host, 0.001 * groups.size());
-        EXPECT_NEAR(call_ms, block.host, 0.001 * block.by_call.size());
+        EXPECT_NEAR(group_ms, block.host, 0.001 * static_cast<double>(groups.size()));
+        EXPECT_NEAR(call_ms, block.host, 0.001 * static_cast<double>(block.by_call.size()));
         EXPECT_GT(block.groups.at("transform").first, 0u);
         EXPECT_EQ(block.groups.at("transform").first, counts["transform_world"]);
         if (i < 3) {

@@ -9,7 +9,7 @@ namespace vorlane::host::test {
 namespace {
 
 struct World {
-    World(A_long width, A_long height, bool deep, A_long padding = 3) : deep(deep) {
+    World(A_long width, A_long height, bool deep_pixels, A_long padding = 3) : deep(deep_pixels) {
         const A_long pixel = deep ? 8 : 4;
         world.width = width;
         world.height = height;

@@ -91,7 +91,7 @@ TEST(InstanceTransform, AnchorsFollowTheirOwnAxisDownsampling) {
     EXPECT_EQ(t.anchor_point_y, 35.0f);
     // The layer's centre lands 10 pixels left of the path point.
     const auto centre = map(t.matrix, 50.5, 30.0);
-    EXPECT_NEAR(centre[0], in.position_x - 10.0, 1e-4);
+    EXPECT_NEAR(centre[0], static_cast<double>(in.position_x) - 10.0, 1e-4);
 }
 
 TEST(InstanceTransform, QuarterTurnPointsTheXAxisDown) {

@@ -55,9 +55,11 @@ TEST_F(UiFrequencies, AnEditRescalesTheSharesToAddUpToHundred) {
     EXPECT_NEAR(frequency(1), 50.0, 1e-4);
     EXPECT_NEAR(frequency(2), 25.0, 1e-4);
     EXPECT_NEAR(frequency(3), 25.0, 1e-4);
-    // Divided by the single-precision sum, not by the exact one.
-    const double sum = static_cast<float>(static_cast<float>(static_cast<float>(66.6) + 33.3) + 33.3);
-    EXPECT_EQ(frequency(2), 33.3 / sum * 100.0);
+    // Divided by the single-precision sum, not by the exact one: each share is added in double and rounded to float.
+    float sum = static_cast<float>(66.6);
+    sum = static_cast<float>(static_cast<double>(sum) + 33.3);
+    sum = static_cast<float>(static_cast<double>(sum) + 33.3);
+    EXPECT_EQ(frequency(2), 33.3 / static_cast<double>(sum) * 100.0);
 }
 
 TEST_F(UiFrequencies, AnEditBeyondTheLayersInUseChangesNothingElse) {

@@ -86,8 +86,8 @@ LoadedModule LoadedModule::open(const std::filesystem::path& path) {
     return LoadedModule(handle, reinterpret_cast<PF_EntryPointFunc>(symbol), path);
 }
 
-LoadedModule::LoadedModule(void* handle, PF_EntryPointFunc entry, std::filesystem::path path)
-    : handle_(handle), entry_(entry), path_(std::move(path)) {}
+LoadedModule::LoadedModule(void* handle, PF_EntryPointFunc entry_point, std::filesystem::path path)
+    : handle_(handle), entry_(entry_point), path_(std::move(path)) {}
 
 LoadedModule::LoadedModule(LoadedModule&& other) noexcept
     : handle_(std::exchange(other.handle_, nullptr)),

@@ -30,7 +30,7 @@ class LoadedModule {
     void* native_handle() const { return handle_; }  // HMODULE on Windows, the dlopen handle elsewhere
 
   private:
-    LoadedModule(void* handle, PF_EntryPointFunc entry, std::filesystem::path path);
+    LoadedModule(void* handle, PF_EntryPointFunc entry_point, std::filesystem::path path);
     void close();
 
     void* handle_ = nullptr;
