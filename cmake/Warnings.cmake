@@ -17,12 +17,6 @@ function(vorlane_warnings target)
      AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
     target_compile_options(${target} PRIVATE -Wno-restrict)
   endif()
-  # Clang's -Wdouble-promotion also reports a float that initialises or is passed as a double, where GCC's reports
-  # only a float widened inside an arithmetic expression. The GCC builds hold the rule as an error; under clang (the
-  # fuzz preset) the wider reports stay warnings until every one of them is spelled out.
-  if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-    target_compile_options(${target} PRIVATE -Wno-error=double-promotion)
-  endif()
   # Under AddressSanitizer GCC sees std::regex's states as maybe uninitialized (GCC bug 105616). The builds without
   # sanitizers compile the same code with -Wmaybe-uninitialized as an error, so nothing goes unchecked.
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND VORLANE_SANITIZE MATCHES "address")

@@ -219,9 +219,9 @@ TEST_F(HostOutOfMemory, VorlaneRenderEndsWithOneLineNamingTheErrorWhereverTheHos
         "layers": [{"image": "layer.png"}, {"builtin": "star", "width": 7, "height": 7}],
         "params": {"Path Selection": 1, "Instances": 3, "Scale Randomness": 40}})p";
     const std::filesystem::path out = dir / "out";
-    const std::string scene = (dir / "scene.json").string(), out_dir = out.string();
+    const std::string scene_file = (dir / "scene.json").string(), out_dir = out.string();
     const std::vector<std::string> args = {
-        "vorlane", "--module", VORLANE_MODULE_PATH, "render", scene, "--frames", "1", "--out",
+        "vorlane", "--module", VORLANE_MODULE_PATH, "render", scene_file, "--frames", "1", "--out",
         out_dir,   "--edit",   "Layers=2"};
     std::vector<const char*> argv;
     for (const std::string& arg : args) {

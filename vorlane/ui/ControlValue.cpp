@@ -202,7 +202,8 @@ bool parse_control_value(std::string_view text, PF_ParamDef* def, std::string* e
                 *error = "takes a number";
                 return false;
             }
-            if (out_of_range(number, def->u.fs_d.valid_min, def->u.fs_d.valid_max, error)) {
+            if (out_of_range(number, static_cast<double>(def->u.fs_d.valid_min),
+                             static_cast<double>(def->u.fs_d.valid_max), error)) {
                 return false;
             }
             edited.u.fs_d.value = number;
