@@ -116,7 +116,7 @@ void fill_values(ParamRow& row, const PF_ParamDef& def) {
             break;
         case PF_Param_FLOAT_SLIDER: {
             const std::string unit = (u.fs_d.display_flags & PF_ValueDisplayFlag_PERCENT) ? "%" : "";
-            row.dephault = number(u.fs_d.dephault, u.fs_d.precision) + unit;
+            row.dephault = number(static_cast<double>(u.fs_d.dephault), u.fs_d.precision) + unit;
             row.valid_range =
                 range(number(static_cast<double>(u.fs_d.valid_min)), number(static_cast<double>(u.fs_d.valid_max)));
             row.slider_range =
