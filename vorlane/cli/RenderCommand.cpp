@@ -8,6 +8,7 @@
 
 #include "cli/Interrupt.h"
 #include "cli/RenderCommand.h"
+#include "cli/RenderOutput.h"
 #include "cli/RenderProfile.h"
 #include "cli/RenderProgress.h"
 #include "cli/RenderTrace.h"
@@ -26,18 +27,13 @@ namespace {
 struct RenderArgs {
     std::string scene;
     std::string frames;
-    std::string out = "frames";
+    OutputOptions output;
+    std::string png_compression = "fast";
     std::string trace;
     int threads = 1;
     bool profile = false;
     ParamChanges changes;
 };
-
-std::string frame_file_name(A_long frame) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame_%04ld.png", static_cast<long>(frame));
-    return name;
-}
 
 // "A-B" or "A", within the composition's frames 0 .. duration - 1.
 std::vector<A_long> frame_list(const std::string& text, const Comp& comp) {
@@ -93,24 +89,27 @@ int run_render(const CliState& state, const RenderArgs& args) {
     RenderJob job(session, scene, prepare_scene_session(session, scene, args.changes));
     job.profile = args.profile;
 
-    const std::filesystem::path out_dir(args.out);
-    std::error_code ec;
-    std::filesystem::create_directories(out_dir, ec);
-    if (ec) {
-        throw CommandFailure("cannot make the output folder " + out_dir.string() + ": " + ec.message());
-    }
     std::optional<RenderTrace> trace;
     if (!args.trace.empty()) {
         trace.emplace(args.trace, session.gate(), frames);
     }
     RenderProgress progress(state.err, static_cast<int>(frames.size()),
                             &state.err == &std::cerr && stderr_is_terminal());
+    OutputOptions output_options = args.output;
+    output_options.png = args.png_compression == "small" ? PngCompression::Small : PngCompression::Fast;
+    RenderOutput output(output_options, scene, job.width, job.height, frames, args.threads, progress);
     std::mutex failure_mutex;
     std::string failure;
     std::vector<FrameProfile> profiles;
     const InterruptWatch interrupt;
     FrameHooks hooks;
-    hooks.stop = [&] { return interrupt.requested(); };
+    hooks.stop = [&] {
+        if (interrupt.requested()) {
+            output.stop();  // frames after a stopped one will not be waited for
+            return true;
+        }
+        return false;
+    };
     hooks.before = [&](A_long frame) {
         if (trace) {
             trace->begin_frame(frame);
@@ -127,24 +126,28 @@ int run_render(const CliState& state, const RenderArgs& args) {
         if (result.err != PF_Err_NONE || !result.leaks.empty()) {
             std::lock_guard lock(failure_mutex);
             failure = failure.empty() ? failure_text(frame, result, session) : failure;
+            output.stop();
             return false;
         }
-        const std::filesystem::path file = out_dir / frame_file_name(frame);
-        try {
-            write_png(file, result.output.world(), scene.render.depth);
-        } catch (const std::exception& e) {
-            std::lock_guard lock(failure_mutex);
-            failure = failure.empty() ? std::string(e.what()) : failure;
-            return false;
-        }
-        progress.frame_done(frame, file.string());
-        return true;
+        return output.take(frame, std::move(result.output));
     };
     bool ok = false;
     try {
         ok = render_frames(job, frames, args.threads, hooks);
-    } catch (const FrameLoopError&) {
+    } catch (const FrameLoopError& e) {
+        const std::string removed = output.abandon();
         progress.finish();  // the bar's line ends before the error's
+        throw CommandFailure(e.what() + (removed.empty() ? "" : "; " + removed));
+    }
+    std::string removed;
+    try {
+        // A render stopped by a failed write has no failure of its own: finishing the output reports the write's.
+        if (!interrupt.requested() && (ok || failure.empty())) {
+            output.finish();
+        }
+        removed = output.abandon();
+    } catch (const CommandFailure&) {
+        progress.finish();
         throw;
     }
     progress.finish();
@@ -153,11 +156,11 @@ int run_render(const CliState& state, const RenderArgs& args) {
         write_profile(state.out, profiles);
     }
     if (interrupt.requested()) {
-        state.err << "vorlane: interrupted; wrote " << progress.written() << "\n";
+        state.err << "vorlane: interrupted; " << (removed.empty() ? "wrote " + progress.written() : removed) << "\n";
         return kInterruptedStatus;
     }
     if (!ok) {
-        throw CommandFailure(failure);
+        throw CommandFailure(failure + (removed.empty() ? "" : "; " + removed));
     }
     // Counted over all frames together: with several threads one frame's count says nothing on its own.
     if (const int held = session.suites().outstanding(); held != 0) {
@@ -170,10 +173,16 @@ int run_render(const CliState& state, const RenderArgs& args) {
 
 void add_render_command(CLI::App& app, CliState& state) {
     auto args = std::make_shared<RenderArgs>();
-    CLI::App* render = app.add_subcommand("render", "render frames of a scene (the built-in demo without one) to PNG");
+    CLI::App* render = app.add_subcommand(
+        "render", "render frames of a scene (the built-in demo without one) to PNG, OpenEXR or video");
     render->add_option("scene", args->scene, "the scene file (JSON)");
     render->add_option("--frames", args->frames, "the frames to render, A-B or A (default: all)");
-    render->add_option("--out", args->out, "the folder for frame_NNNN.png (default: frames)");
+    render->add_option("--out", args->output.out,
+                       "a folder for frame_NNNN.png (default: frames), NAME_####.png, NAME_####.exr, or a video: "
+                       ".mov (ProRes 4444 with alpha), .mp4 (H.264), .gif");
+    render->add_flag("--force", args->output.force, "replace files of --out that already exist");
+    render->add_option("--png-compression", args->png_compression, "fast (default) or small: smaller, slower files")
+        ->check(CLI::IsMember({"fast", "small"}));
     render->add_option("--trace", args->trace, "write every host call to this file as JSON Lines");
     render->add_option("-j", args->threads, "frames rendered at once (default: 1)");
     render->add_flag("--profile", args->profile,
