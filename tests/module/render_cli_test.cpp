@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -55,6 +56,28 @@ TEST_F(RenderCli, TheDemoRendersTheFramesAskedForAtTheDepthOfItsScene) {
     EXPECT_FALSE(fs::exists(dir / "out" / "frame_0005.png"));
     EXPECT_EQ(native_png_format(dir / "out" / "frame_0003.png"), PF_PixelFormat_ARGB32);
     EXPECT_NE(run.err.find("2/2"), std::string::npos) << "plain progress lines when not on a terminal";
+}
+
+TEST_F(RenderCli, SmallPngCompressionMakesSmallerFilesOfTheSamePixelsAndPatternsNameTheFrames) {
+    ASSERT_EQ(vorlane_render({"--frames", "20", "--out", (dir / "fast_##.png").string()}).status, 0);
+    ASSERT_EQ(vorlane_render({"--frames", "20", "--png-compression", "small", "--out", (dir / "small_##.png").string()})
+                  .status,
+              0);
+    EXPECT_LT(fs::file_size(dir / "small_20.png"), fs::file_size(dir / "fast_20.png"));
+    const WorldStorage fast = read_png(dir / "fast_20.png", PF_PixelFormat_ARGB32);
+    const WorldStorage small = read_png(dir / "small_20.png", PF_PixelFormat_ARGB32);
+    const PF_EffectWorld& a = fast.world();
+    const PF_EffectWorld& b = small.world();
+    for (A_long y = 0; y < a.height; ++y) {
+        ASSERT_EQ(std::memcmp(reinterpret_cast<const char*>(a.data) + y * a.rowbytes,
+                              reinterpret_cast<const char*>(b.data) + y * b.rowbytes,
+                              static_cast<std::size_t>(a.width) * sizeof(PF_Pixel)),
+                  0)
+            << "row " << y;
+    }
+    const RenderRun bad = vorlane_render({"--png-compression", "tiny", "--out", (dir / "x").string()});
+    EXPECT_NE(bad.status, 0);
+    EXPECT_FALSE(fs::exists(dir / "x"));
 }
 
 TEST_F(RenderCli, BadInputIsOneMessageNamingThePlaceAndNoFrame) {

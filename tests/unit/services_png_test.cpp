@@ -91,10 +91,11 @@ TEST_F(ServicesPng, LargeNoisyWorldsRoundTripExactlyAtBothDepths) {
         state = state * 1664525u + 1013904223u;
         return state >> 8;
     };
-    WorldStorage eight = test::padded_world(900, 500, PF_PixelFormat_ARGB32);
+    // Wide enough that even a strong compressor needs more than one 1 MiB chunk for the noise.
+    WorldStorage eight = test::padded_world(1000, 500, PF_PixelFormat_ARGB32);
     WorldStorage sixteen = test::padded_world(300, 500, PF_PixelFormat_ARGB64);
     for (A_long y = 0; y < 500; ++y) {
-        for (A_long x = 0; x < 900; ++x) {
+        for (A_long x = 0; x < 1000; ++x) {
             // Smooth on the left, noise on the right: rows where different filters win.
             const std::uint32_t r = x < 300 ? std::uint32_t(x + y) : next();
             at(eight.world(), x, y) = {A_u_char(r), A_u_char(r >> 8), A_u_char(r >> 16), A_u_char(x)};
@@ -110,7 +111,7 @@ TEST_F(ServicesPng, LargeNoisyWorldsRoundTripExactlyAtBothDepths) {
     const WorldStorage back8 = read_png(folder / "eight.png", PF_PixelFormat_ARGB32);
     const WorldStorage back16 = read_png(folder / "sixteen.png", PF_PixelFormat_ARGB64);
     for (A_long y = 0; y < 500; ++y) {
-        for (A_long x = 0; x < 900; ++x) {
+        for (A_long x = 0; x < 1000; ++x) {
             ASSERT_TRUE(same(at(back8.world(), x, y), at(eight.world(), x, y))) << x << ", " << y;
             if (x < 300) {
                 ASSERT_TRUE(same(at<PF_Pixel16>(back16.world(), x, y), at<PF_Pixel16>(sixteen.world(), x, y)))

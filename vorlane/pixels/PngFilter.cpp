@@ -88,4 +88,27 @@ const std::vector<std::uint8_t>& best_filtered_row(const std::uint8_t* row, cons
     return scratch[best];
 }
 
+void filter_row(std::size_t type, const std::uint8_t* row, const std::uint8_t* above, std::size_t size, std::size_t bpp,
+                std::uint8_t* out) {
+    out[0] = Byte(type);
+    switch (type) {
+        case 1:
+            filter_sub(row, size, bpp, out + 1);
+            break;
+        case 2:
+            filter_up(row, above, size, out + 1);
+            break;
+        case 3:
+            filter_average(row, above, size, bpp, out + 1);
+            break;
+        case 4:
+            filter_paeth(row, above, size, bpp, out + 1);
+            break;
+        default:
+            out[0] = 0;
+            filter_none(row, size, out + 1);
+            break;
+    }
+}
+
 }  // namespace vorlane::host

@@ -18,4 +18,9 @@ using FilterScratch = std::array<std::vector<std::uint8_t>, 5>;
 const std::vector<std::uint8_t>& best_filtered_row(const std::uint8_t* row, const std::uint8_t* above, std::size_t size,
                                                    std::size_t bpp, FilterScratch& scratch);
 
+// Filters `row` with one filter type (0 none, 1 sub, 2 up, 3 average, 4 Paeth) into `out`: the type byte, then
+// `size` filtered bytes.
+void filter_row(std::size_t type, const std::uint8_t* row, const std::uint8_t* above, std::size_t size, std::size_t bpp,
+                std::uint8_t* out);
+
 }  // namespace vorlane::host
