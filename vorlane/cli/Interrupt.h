@@ -1,7 +1,7 @@
 // Ctrl+C (SIGINT) during a render. While an InterruptWatch lives, the first interrupt only asks the render to stop:
 // no frame is started after it, the frames in flight are finished and written, and the command reports what was
 // written. A second interrupt ends the process at once with status 130; a file being written then is left under
-// its temporary name (".frame_NNNN.png.*.tmp"), never as a frame.
+// its temporary name (".frame_NNNN.png.*.tmp"), never as a frame or a video.
 #pragma once
 
 namespace vorlane::host {

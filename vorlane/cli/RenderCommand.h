@@ -1,6 +1,7 @@
-// `vorlane render [SCENE.json] [--frames A-B] [--out DIR] [--trace FILE] [-j N] [--profile] [--set NAME=VALUE]...
-// [--edit NAME=VALUE]...`: frames of a scene, or of the built-in demo, as PNG files. Ctrl+C stops after the frames
-// in flight and exits with status 130, naming the frames written.
+// `vorlane render [SCENE.json] [--frames A-B] [--out DIR|NAME_####.png|NAME_####.exr|VIDEO] [--force]
+// [--png-compression fast|small] [--trace FILE] [-j N] [--profile] [--set NAME=VALUE]... [--edit NAME=VALUE]...`:
+// frames of a scene, or of the built-in demo, as PNG or OpenEXR files or a video (output/OutputTarget.h). Ctrl+C
+// stops after the frames in flight and exits with status 130, naming the frames written or the video removed.
 #pragma once
 
 #include "cli/Subcommands.h"
