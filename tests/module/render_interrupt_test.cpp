@@ -180,6 +180,19 @@ TEST_F(RenderInterrupt, AKilledRenderLeavesOnlyWholeFramesUnderFrameNames) {
     EXPECT_GE(whole_frames(true), 1);
 }
 
+// The temporary video grows once ffmpeg has its first frames.
+bool video_growing(const fs::path& folder, const std::string& video) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        std::error_code ec;
+        if (name.rfind("." + video + ".", 0) == 0 && name.find("ffmpeg-log") == std::string::npos &&
+            fs::file_size(entry.path(), ec) > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 TEST_F(RenderInterrupt, CtrlCDuringAVideoRemovesItsTemporaryFileAndLeavesNothingUnderItsName) {
     if (!fs::exists("/usr/bin/ffmpeg")) {
         GTEST_SKIP() << "no ffmpeg";
@@ -187,19 +200,9 @@ TEST_F(RenderInterrupt, CtrlCDuringAVideoRemovesItsTemporaryFileAndLeavesNothing
     fs::create_directories(dir / "out");
     RunningRender render(dir, "cut.mov");
     ASSERT_TRUE(render.spawned());
-    // The temporary video grows once ffmpeg has its first frame.
-    const auto growing = [&] {
-        for (const fs::directory_entry& entry : fs::directory_iterator(dir / "out")) {
-            const std::string name = entry.path().filename().string();
-            std::error_code ec;
-            if (name.rfind(".cut.mov.", 0) == 0 && name.find("ffmpeg-log") == std::string::npos &&
-                fs::file_size(entry.path(), ec) > 0) {
-                return true;
-            }
-        }
-        return false;
-    };
-    ASSERT_TRUE(render.wait_for(growing, std::chrono::minutes(3)).has_value()) << render.err();
+    ASSERT_TRUE(
+        render.wait_for([&] { return video_growing(dir / "out", "cut.mov"); }, std::chrono::minutes(3)).has_value())
+        << render.err();
     render.send(SIGINT);
     ASSERT_TRUE(render.exited(std::chrono::seconds(30)));
     ASSERT_TRUE(WIFEXITED(render.status()));
@@ -207,6 +210,24 @@ TEST_F(RenderInterrupt, CtrlCDuringAVideoRemovesItsTemporaryFileAndLeavesNothing
     EXPECT_TRUE(fs::is_empty(dir / "out")) << "the video, its temporary or ffmpeg's log left behind";
     const std::string err = render.err();
     EXPECT_NE(err.find("interrupted; removed the unfinished video"), std::string::npos) << err;
+}
+
+TEST_F(RenderInterrupt, ASecondCtrlCDuringAVideoStillLeavesNoFileOfIt) {
+    if (!fs::exists("/usr/bin/ffmpeg")) {
+        GTEST_SKIP() << "no ffmpeg";
+    }
+    fs::create_directories(dir / "out");
+    RunningRender render(dir, "cut.mp4");
+    ASSERT_TRUE(render.spawned());
+    ASSERT_TRUE(
+        render.wait_for([&] { return video_growing(dir / "out", "cut.mp4"); }, std::chrono::minutes(3)).has_value())
+        << render.err();
+    render.send(SIGINT);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    render.send(SIGINT);
+    ASSERT_TRUE(render.exited(std::chrono::seconds(5)));
+    EXPECT_EQ(WEXITSTATUS(render.status()), 130);
+    EXPECT_TRUE(fs::is_empty(dir / "out")) << "the video, its temporary or ffmpeg's log left behind";
 }
 
 }  // namespace

@@ -3,6 +3,13 @@
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace vorlane::host {
 
@@ -15,8 +22,28 @@ static_assert(std::atomic<int>::is_always_lock_free);
 using Handler = void (*)(int);
 Handler previous = SIG_DFL;
 
+// What the second interrupt removes, in buffers the handler can read without allocating; `removals` is how many
+// are complete.
+constexpr std::size_t kPathSize = 4096;
+char removal_paths[2][kPathSize];
+std::atomic<int> removals{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+// unlink(), which a signal handler may call.
+void unlink_file(const char* path) {
+#ifdef _WIN32
+    _unlink(path);
+#else
+    unlink(path);
+#endif
+}
+
 extern "C" void on_interrupt(int) {
     if (interrupts.fetch_add(1) >= 1) {
+        const int count = removals.load();
+        for (int i = 0; i < count; ++i) {
+            unlink_file(removal_paths[i]);
+        }
         std::_Exit(kInterruptedStatus);
     }
     // Windows' runtime puts the default handler back before calling this one, so there a second Ctrl+C ends the
@@ -31,7 +58,20 @@ InterruptWatch::InterruptWatch() {
 }
 
 InterruptWatch::~InterruptWatch() {
+    removals = 0;
     std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+}
+
+void InterruptWatch::remove_at_hard_exit(const std::string& first, const std::string& second) const {
+    removals = 0;
+    int count = 0;
+    for (const std::string* path : {&first, &second}) {
+        if (!path->empty() && path->size() < kPathSize) {
+            std::memcpy(removal_paths[count], path->c_str(), path->size() + 1);
+            ++count;
+        }
+    }
+    removals = count;
 }
 
 bool InterruptWatch::requested() const {

@@ -1,8 +1,10 @@
 // Ctrl+C (SIGINT) during a render. While an InterruptWatch lives, the first interrupt only asks the render to stop:
 // no frame is started after it, the frames in flight are finished and written, and the command reports what was
-// written. A second interrupt ends the process at once with status 130; a file being written then is left under
-// its temporary name (".frame_NNNN.png.*.tmp"), never as a frame or a video.
+// written. A second interrupt ends the process at once with status 130; a frame being written then is left under
+// its temporary name (".frame_NNNN.png.*.tmp"), never as a frame; an unfinished video is removed.
 #pragma once
+
+#include <string>
 
 namespace vorlane::host {
 
@@ -17,6 +19,10 @@ class InterruptWatch {
     InterruptWatch& operator=(const InterruptWatch&) = delete;
 
     bool requested() const;
+
+    // Files the second interrupt removes before it ends the process (a video being made, ffmpeg's log); at most
+    // two, replacing those given before. Empty: none.
+    void remove_at_hard_exit(const std::string& first, const std::string& second = {}) const;
 };
 
 }  // namespace vorlane::host

@@ -102,6 +102,9 @@ int run_render(const CliState& state, const RenderArgs& args) {
     std::string failure;
     std::vector<FrameProfile> profiles;
     const InterruptWatch interrupt;
+    if (const std::vector<std::string> temporaries = output.temporary_files(); temporaries.size() == 2) {
+        interrupt.remove_at_hard_exit(temporaries[0], temporaries[1]);
+    }
     FrameHooks hooks;
     hooks.stop = [&] {
         if (interrupt.requested()) {

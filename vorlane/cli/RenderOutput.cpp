@@ -78,6 +78,13 @@ void RenderOutput::finish() {
     }
 }
 
+std::vector<std::string> RenderOutput::temporary_files() const {
+    if (!video_) {
+        return {};
+    }
+    return {video_->temporary().string(), video_->log().string()};
+}
+
 std::string RenderOutput::abandon() {
     writer_->release();
     try {

@@ -38,6 +38,8 @@ class RenderOutput {
     // After a render that did not complete: for a video, ends ffmpeg and removes the unfinished file, and returns
     // the line that says so (empty otherwise).
     std::string abandon();
+    // The files an unfinished video leaves while it is made (none for images).
+    std::vector<std::string> temporary_files() const;
 
   private:
     void write(A_long frame, const PF_EffectWorld& world);

@@ -36,6 +36,7 @@ class VideoEncoder {
     void abandon();
 
     const std::filesystem::path& temporary() const { return video_.path(); }
+    const std::filesystem::path& log() const { return log_.path(); }
 
   private:
     std::string ffmpeg_said() const;
