@@ -89,5 +89,28 @@ TEST_F(FrameLoop, TheMainThreadsExceptionEndsTheRenderOnceTheWorkersStop) {
     EXPECT_EQ(session.suites().outstanding(), 0);
 }
 
+TEST_F(FrameLoop, AFrameThatThrowsIsToldSoThatFramesWaitingForItOnOtherThreadsGoOn) {
+    // The frame after the one that throws waits in `after` for it, as frames of a video wait for their turn.
+    std::atomic<bool> told{false};
+    FrameHooks hooks;
+    hooks.before = [&](A_long frame) {
+        if (frame == 0) {
+            throw std::runtime_error("the layer source is gone");
+        }
+    };
+    hooks.after = [&](A_long, FrameResult&) {
+        const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!told && std::chrono::steady_clock::now() < give_up) {
+            std::this_thread::yield();
+        }
+        return true;
+    };
+    hooks.failed = [&] { told = true; };
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_THROW(render_frames(*job, frames, 2, hooks), FrameLoopError);
+    EXPECT_TRUE(told);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
 }  // namespace
 }  // namespace vorlane::host::test

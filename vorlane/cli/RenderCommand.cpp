@@ -113,6 +113,7 @@ int run_render(const CliState& state, const RenderArgs& args) {
         }
         return false;
     };
+    hooks.failed = [&] { output.stop(); };
     hooks.before = [&](A_long frame) {
         if (trace) {
             trace->begin_frame(frame);

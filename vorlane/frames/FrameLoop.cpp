@@ -54,6 +54,9 @@ void work(RenderJob& job, const FrameHooks& hooks, Handout& handout) noexcept {
         }
     } catch (...) {
         handout.fail(std::current_exception(), frame);
+        if (hooks.failed) {
+            hooks.failed();
+        }
     }
 }
 

@@ -16,6 +16,9 @@ struct FrameHooks {
     // On the rendering thread, after it; returns false to stop the render (the frame failed).
     std::function<bool(A_long frame, FrameResult& result)> after;
     std::function<bool()> stop;  // asked before each frame is started; true hands out no more frames
+    // Called on a thread whose frame, or hook, threw, before it ends: whatever waits for that frame in `after`
+    // on another thread must stop waiting. Must not throw.
+    std::function<void()> failed;
 };
 
 // What a render ends with when a frame, or a hook around it, threw: "frame 12: out of memory".
