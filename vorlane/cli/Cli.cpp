@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include "cli/FarmCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/Subcommands.h"
 #include "module/PiplDecoder.h"
@@ -16,6 +17,7 @@ int run_cli(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     add_params_command(app, state);
     add_pipl_command(app, state);
     add_render_command(app, state);
+    add_farm_command(app, state);
 
     try {
         app.parse(argc, argv);

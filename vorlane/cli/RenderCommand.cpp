@@ -2,16 +2,19 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <optional>
 
+#include "cli/FrameList.h"
 #include "cli/Interrupt.h"
 #include "cli/RenderCommand.h"
 #include "cli/RenderProfile.h"
 #include "cli/RenderProgress.h"
 #include "cli/RenderTrace.h"
 #include "cli/Subcommands.h"
+#include "farm/FrameFiles.h"
 #include "frames/FrameLoop.h"
 #include "frames/SceneSession.h"
 #include "pixels/Png.h"
@@ -30,40 +33,9 @@ struct RenderArgs {
     std::string trace;
     int threads = 1;
     bool profile = false;
+    bool skip_existing = false;
     ParamChanges changes;
 };
-
-std::string frame_file_name(A_long frame) {
-    char name[32];
-    std::snprintf(name, sizeof name, "frame_%04ld.png", static_cast<long>(frame));
-    return name;
-}
-
-// "A-B" or "A", within the composition's frames 0 .. duration - 1.
-std::vector<A_long> frame_list(const std::string& text, const Comp& comp) {
-    A_long first = 0, last = comp.duration_frames - 1;
-    if (!text.empty()) {
-        long a = 0, b = 0;
-        char tail = 0;
-        const int n = std::sscanf(text.c_str(), "%ld-%ld%c", &a, &b, &tail);
-        if (n == 1 && text.find('-') == std::string::npos) {
-            b = a;
-        } else if (n != 2) {
-            throw CommandFailure("--frames takes A-B or A, not \"" + text + "\"");
-        }
-        if (a < 0 || b < a || b >= comp.duration_frames) {
-            throw CommandFailure("--frames " + text + " lies outside the composition's frames 0-" +
-                                 std::to_string(comp.duration_frames - 1));
-        }
-        first = static_cast<A_long>(a);
-        last = static_cast<A_long>(b);
-    }
-    std::vector<A_long> frames;
-    for (A_long f = first; f <= last; ++f) {
-        frames.push_back(f);
-    }
-    return frames;
-}
 
 std::string failure_text(A_long frame, const FrameResult& result, const Session& session) {
     std::string text = "frame " + std::to_string(frame) + ": ";
@@ -81,12 +53,30 @@ std::string failure_text(A_long frame, const FrameResult& result, const Session&
     return text;
 }
 
+// The frames whose file is not yet in the folder, whole; the others are named on the error stream.
+std::vector<A_long> skip_written_frames(const CliState& state, const std::string& out, std::vector<A_long> frames) {
+    const std::vector<A_long> missing = missing_frames(out, frames);
+    if (missing.size() < frames.size()) {
+        std::vector<A_long> kept;
+        std::set_difference(frames.begin(), frames.end(), missing.begin(), missing.end(), std::back_inserter(kept));
+        state.err << "skipped " << kept.size() << " frame(s) already written (" << frame_runs(kept) << ")"
+                  << (missing.empty() ? "; nothing left to render" : "") << "\n";
+    }
+    return missing;
+}
+
 int run_render(const CliState& state, const RenderArgs& args) {
     // Everything the user gave is checked before the first frame is made.
     const Scene scene = args.scene.empty() ? demo_scene() : load_scene_file(args.scene);
-    const std::vector<A_long> frames = frame_list(args.frames, scene.comp);
+    std::vector<A_long> frames = frame_list(args.frames, scene.comp.duration_frames);
     if (args.threads < 1) {
         throw CommandFailure("-j takes a number of threads of 1 or more");
+    }
+    if (args.skip_existing) {
+        frames = skip_written_frames(state, args.out, frames);
+        if (frames.empty()) {
+            return 0;
+        }
     }
     HostedEffect effect = open_effect(state);
     Session& session = *effect.session;
@@ -176,6 +166,8 @@ void add_render_command(CLI::App& app, CliState& state) {
     render->add_option("--out", args->out, "the folder for frame_NNNN.png (default: frames)");
     render->add_option("--trace", args->trace, "write every host call to this file as JSON Lines");
     render->add_option("-j", args->threads, "frames rendered at once (default: 1)");
+    render->add_flag("--skip-existing", args->skip_existing,
+                     "leave frames whose file is already in the folder and whole, render the rest");
     render->add_flag("--profile", args->profile,
                      "print per frame the time in the effect and in host calls, by group and by call");
     // One value per occurrence, so that a scene named after --set is not taken for a second value.

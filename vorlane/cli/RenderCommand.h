@@ -1,6 +1,7 @@
 // `vorlane render [SCENE.json] [--frames A-B] [--out DIR] [--trace FILE] [-j N] [--profile] [--set NAME=VALUE]...
-// [--edit NAME=VALUE]...`: frames of a scene, or of the built-in demo, as PNG files. Ctrl+C stops after the frames
-// in flight and exits with status 130, naming the frames written.
+// [--edit NAME=VALUE]... [--skip-existing]`: frames of a scene, or of the built-in demo, as PNG files. Ctrl+C stops
+// after the frames in flight and exits with status 130, naming the frames written. --skip-existing keeps the frames
+// whose file is already there and whole, so that a render stopped part way can be run again to finish it.
 #pragma once
 
 #include "cli/Subcommands.h"

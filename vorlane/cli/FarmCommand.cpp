@@ -1,0 +1,208 @@
+#include "cli/FarmCommand.h"
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+
+#include "cli/FrameList.h"
+#include "cli/RenderProgress.h"
+#include "farm/FarmRecord.h"
+#include "farm/FrameFiles.h"
+#include "farm/Slurm.h"
+#include "farm/SlurmScript.h"
+#include "frames/SceneSession.h"
+#include "scene/SceneLoad.h"
+
+namespace vorlane::host {
+
+namespace {
+
+// The exit status of `farm status` when frames are missing, apart from 1 for a command that failed.
+constexpr int kFramesMissingStatus = 2;
+
+struct SlurmArgs {
+    std::string scene;
+    std::string out;
+    std::string frames;
+    int chunk = 10;
+    std::string partition;
+    std::string time;
+    int threads = 1;
+    bool submit = false;
+};
+
+struct StatusArgs {
+    std::string out;
+    std::string frames;
+};
+
+// Values that go into #SBATCH lines, which Slurm reads without a shell.
+void require_plain(const std::string& what, const std::string& value) {
+    const bool plain = std::none_of(value.begin(), value.end(), [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '"' || c == '\'';
+    });
+    if (!plain) {
+        throw CommandFailure(what + " \"" + value + "\" holds a space or a quote, which a batch script cannot carry");
+    }
+}
+
+std::filesystem::path running_executable() {
+#if defined(_WIN32)
+    throw CommandFailure("farm slurm needs the Linux vorlane: Slurm's nodes run Linux programs");
+#else
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) {
+        throw CommandFailure("cannot tell where vorlane itself is: " + ec.message());
+    }
+    return exe;
+#endif
+}
+
+// Makes the folder and writes and removes a file in it, so that a folder the tasks could not write is found now.
+void require_writable_folder(const std::filesystem::path& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec) {
+        throw CommandFailure("cannot make the output folder " + folder.string() + ": " + ec.message());
+    }
+    const std::filesystem::path probe = folder / ".vorlane-farm-probe";
+    try {
+        write_text_file(probe, "");
+    } catch (const std::exception&) {
+        throw CommandFailure("cannot write in the output folder " + folder.string());
+    }
+    std::filesystem::remove(probe, ec);
+}
+
+bool partition_exists(const std::string& partition) {
+    try {
+        return slurm_partition_exists(partition);
+    } catch (const std::runtime_error& e) {
+        throw CommandFailure(e.what());
+    }
+}
+
+int run_farm_slurm(const CliState& state, const SlurmArgs& args) {
+    if (args.chunk < 1) {
+        throw CommandFailure("--chunk takes a number of frames of 1 or more");
+    }
+    if (args.threads < 1) {
+        throw CommandFailure("-j takes a number of threads of 1 or more");
+    }
+    require_plain("--partition", args.partition);
+    require_plain("--time", args.time);
+    const std::filesystem::path vorlane = running_executable();
+
+    // The scene is loaded and its values given to the effect as a task will, so that it fails here, not on a node.
+    const Scene scene = load_scene_file(args.scene);
+    const std::vector<A_long> frames = frame_list(args.frames, scene.comp.duration_frames);
+    {
+        HostedEffect effect = open_effect(state);
+        prepare_scene_session(*effect.session, scene, {});
+    }
+    if (args.submit && !args.partition.empty() && !partition_exists(args.partition)) {
+        throw CommandFailure("the cluster has no partition \"" + args.partition + "\" (see sinfo)");
+    }
+    const FarmFiles files = farm_files(args.out);
+    require_plain("the farm folder", files.folder.string());
+    require_writable_folder(files.folder.parent_path() / files.folder.stem());
+
+    SlurmJob job;
+    job.name = "vorlane-" + std::filesystem::path(args.scene).stem().string();
+    require_plain("the scene's name", job.name);
+    job.vorlane = vorlane;
+    job.module = std::filesystem::absolute(state.module_path).lexically_normal();
+    job.scene = std::filesystem::absolute(args.scene).lexically_normal();
+    job.out = files.folder.parent_path() / files.folder.stem();
+    job.logs = files.logs;
+    job.chunks = chunk_frames(frames.front(), frames.back(), args.chunk);
+    job.partition = args.partition;
+    job.time = args.time;
+    job.threads = args.threads;
+
+    std::error_code ec;
+    std::filesystem::create_directories(files.logs, ec);
+    if (ec) {
+        throw CommandFailure("cannot make " + files.logs.string() + ": " + ec.message());
+    }
+    FarmRecord record{job.scene, frames.front(), frames.back(), args.chunk, {}};
+    try {
+        write_text_file(files.script, slurm_batch_script(job));
+        std::filesystem::permissions(files.script, std::filesystem::perms::owner_exec,
+                                     std::filesystem::perm_options::add, ec);
+        write_farm_record(files.record, record);
+    } catch (const std::runtime_error& e) {
+        throw CommandFailure(e.what());
+    }
+    const std::string plan = "frames " + frame_runs(frames) + " in " + std::to_string(job.chunks.size()) +
+                             " task(s) of up to " + std::to_string(args.chunk) + " frame(s)";
+    if (!args.submit) {
+        state.out << "wrote " << files.script.string() << " (" << plan << "); submit it with: sbatch "
+                  << files.script.string() << "\n";
+        return 0;
+    }
+    try {
+        record.job = slurm_submit(files.script);
+    } catch (const std::runtime_error& e) {
+        throw CommandFailure(e.what());
+    }
+    write_farm_record(files.record, record);
+    state.out << "submitted job " << record.job << ": " << plan << "; logs in " << files.logs.string() << "\n";
+    return 0;
+}
+
+int run_farm_status(const CliState& state, const StatusArgs& args) {
+    const FarmFiles files = farm_files(args.out);
+    std::optional<FarmRecord> record;
+    try {
+        record = read_farm_record(files.record);
+    } catch (const std::runtime_error& e) {
+        throw CommandFailure(e.what());
+    }
+    if (!record && args.frames.empty()) {
+        throw CommandFailure("no farm render writes to " + args.out + " (no " + files.record.string() +
+                             "); give --frames A-B");
+    }
+    // No scene is loaded to bound the frames by: any frame number is taken.
+    const std::string range =
+        args.frames.empty() ? std::to_string(record->first) + "-" + std::to_string(record->last) : args.frames;
+    const std::vector<A_long> frames = frame_list(range, std::numeric_limits<A_long>::max());
+    const std::filesystem::path folder = files.folder.parent_path() / files.folder.stem();
+    const std::vector<A_long> missing = missing_frames(folder, frames);
+    state.out << folder.string() << ": " << frames.size() - missing.size() << " of " << frames.size()
+              << " frames whole";
+    if (missing.empty()) {
+        state.out << "\n";
+        return 0;
+    }
+    state.out << "; missing " << missing.size() << ": " << frame_runs(missing) << "\n";
+    return kFramesMissingStatus;
+}
+
+}  // namespace
+
+void add_farm_command(CLI::App& app, CliState& state) {
+    CLI::App* farm = app.add_subcommand("farm", "render on a cluster, and see what a farm render has written");
+    farm->require_subcommand(1);
+
+    auto slurm = std::make_shared<SlurmArgs>();
+    CLI::App* submit = farm->add_subcommand("slurm", "write (and with --submit, submit) a Slurm job array");
+    submit->add_option("scene", slurm->scene, "the scene file (JSON)")->required();
+    submit->add_option("--out", slurm->out, "the folder for frame_NNNN.png")->required();
+    submit->add_option("--frames", slurm->frames, "the frames to render, A-B or A (default: all)");
+    submit->add_option("--chunk", slurm->chunk, "frames per task (default: 10)");
+    submit->add_option("--partition", slurm->partition, "the Slurm partition (default: the cluster's)");
+    submit->add_option("--time", slurm->time, "the time limit per task, as sbatch takes it");
+    submit->add_option("-j", slurm->threads, "CPUs per task, the frames each task renders at once (default: 1)");
+    submit->add_flag("--submit", slurm->submit, "submit the script with sbatch and print the job id");
+    submit->callback([&state, slurm] { state.action = [&state, slurm] { return run_farm_slurm(state, *slurm); }; });
+
+    auto status = std::make_shared<StatusArgs>();
+    CLI::App* show = farm->add_subcommand("status", "list the frames of a farm render that are missing");
+    show->add_option("out", status->out, "the output folder")->required();
+    show->add_option("--frames", status->frames, "the frames to look for (default: those of the farm render)");
+    show->callback([&state, status] { state.action = [&state, status] { return run_farm_status(state, *status); }; });
+}
+
+}  // namespace vorlane::host
