@@ -75,6 +75,22 @@ void require_writable_folder(const std::filesystem::path& folder) {
     std::filesystem::remove(probe, ec);
 }
 
+// The tasks keep frames already in the folder: say so, in case they are of another version of the scene.
+void warn_about_frames_kept(const CliState& state, const std::filesystem::path& folder,
+                            const std::vector<A_long>& frames) {
+    std::vector<A_long> present;
+    std::error_code ec;
+    for (const A_long frame : frames) {
+        if (std::filesystem::exists(folder / frame_file_name(frame), ec)) {
+            present.push_back(frame);
+        }
+    }
+    if (!present.empty()) {
+        state.err << "vorlane: note: " << folder.string() << " already holds frames " << frame_runs(present)
+                  << "; the tasks keep them (remove them to render them again)\n";
+    }
+}
+
 bool partition_exists(const std::string& partition) {
     try {
         return slurm_partition_exists(partition);
@@ -135,6 +151,7 @@ int run_farm_slurm(const CliState& state, const SlurmArgs& args) {
     } catch (const std::runtime_error& e) {
         throw CommandFailure(e.what());
     }
+    warn_about_frames_kept(state, job.out, frames);
     const std::string plan = "frames " + frame_runs(frames) + " in " + std::to_string(job.chunks.size()) +
                              " task(s) of up to " + std::to_string(args.chunk) + " frame(s)";
     if (!args.submit) {
