@@ -22,6 +22,22 @@ else()
   target_link_libraries(vorlane_zlib INTERFACE ZLIB::ZLIB)
 endif()
 
+# libdeflate (Debian's libdeflate-dev) compresses PNG several times faster than zlib; Debian has no mingw-w64 build
+# of it, so the Windows host compresses with zlib.
+add_library(vorlane_deflate INTERFACE)
+if(NOT WIN32)
+  find_library(VORLANE_LIBDEFLATE deflate REQUIRED)
+  target_link_libraries(vorlane_deflate INTERFACE ${VORLANE_LIBDEFLATE})
+  target_compile_definitions(vorlane_deflate INTERFACE VORLANE_HAVE_LIBDEFLATE=1)
+endif()
+
+# OpenEXR (Debian's libopenexr-dev), for .exr output; Linux only, as Debian has no mingw-w64 build of it.
+add_library(vorlane_openexr INTERFACE)
+if(NOT WIN32)
+  find_package(OpenEXR CONFIG REQUIRED)
+  target_link_libraries(vorlane_openexr INTERFACE OpenEXR::OpenEXR)
+endif()
+
 find_package(Threads REQUIRED)
 
 # GoogleTest: Debian's library on Linux; built from Debian's googletest sources for Windows.

@@ -35,11 +35,11 @@ std::string read_text(const fs::path& path) {
     return text.str();
 }
 
-// One `vorlane render` of the slow scene's 24 frames into `dir/out`, its streams in `dir`.
+// One `vorlane render` of the slow scene's 24 frames into `dir/out` (or `dir/out/NAME`), its streams in `dir`.
 class RunningRender {
   public:
-    explicit RunningRender(const fs::path& dir) : dir_(dir) {
-        const std::string out = (dir / "out").string(), scene = kSlowScene.string();
+    explicit RunningRender(const fs::path& dir, const std::string& name = "") : dir_(dir) {
+        const std::string out = (name.empty() ? dir / "out" : dir / "out" / name).string(), scene = kSlowScene.string();
         std::vector<std::string> args = {VORLANE_EXE_PATH, "render", scene, "--out", out, "-j", "2"};
         std::vector<char*> argv;
         for (std::string& arg : args) {
@@ -65,8 +65,14 @@ class RunningRender {
 
     // How long the first frame took to appear; nullopt if the render ended or took over `limit` before it.
     std::optional<Clock::duration> wait_for_first_frame(Clock::duration limit) {
+        return wait_for([&] { return fs::exists(dir_ / "out" / "frame_0000.png"); }, limit);
+    }
+
+    // How long it took until `seen`; nullopt if the render ended or took over `limit` before.
+    template <class Seen>
+    std::optional<Clock::duration> wait_for(Seen seen, Clock::duration limit) {
         while (Clock::now() - started_ < limit) {
-            if (fs::exists(dir_ / "out" / "frame_0000.png")) {
+            if (seen()) {
                 return Clock::now() - started_;
             }
             if (exited(std::chrono::milliseconds(20))) {
@@ -172,6 +178,35 @@ TEST_F(RenderInterrupt, AKilledRenderLeavesOnlyWholeFramesUnderFrameNames) {
     ASSERT_TRUE(render.exited(std::chrono::seconds(5)));
     EXPECT_TRUE(WIFSIGNALED(render.status()));
     EXPECT_GE(whole_frames(true), 1);
+}
+
+TEST_F(RenderInterrupt, CtrlCDuringAVideoRemovesItsTemporaryFileAndLeavesNothingUnderItsName) {
+    if (!fs::exists("/usr/bin/ffmpeg")) {
+        GTEST_SKIP() << "no ffmpeg";
+    }
+    fs::create_directories(dir / "out");
+    RunningRender render(dir, "cut.mov");
+    ASSERT_TRUE(render.spawned());
+    // The temporary video grows once ffmpeg has its first frame.
+    const auto growing = [&] {
+        for (const fs::directory_entry& entry : fs::directory_iterator(dir / "out")) {
+            const std::string name = entry.path().filename().string();
+            std::error_code ec;
+            if (name.rfind(".cut.mov.", 0) == 0 && name.find("ffmpeg-log") == std::string::npos &&
+                fs::file_size(entry.path(), ec) > 0) {
+                return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_TRUE(render.wait_for(growing, std::chrono::minutes(3)).has_value()) << render.err();
+    render.send(SIGINT);
+    ASSERT_TRUE(render.exited(std::chrono::seconds(30)));
+    ASSERT_TRUE(WIFEXITED(render.status()));
+    EXPECT_EQ(WEXITSTATUS(render.status()), 130);
+    EXPECT_TRUE(fs::is_empty(dir / "out")) << "the video, its temporary or ffmpeg's log left behind";
+    const std::string err = render.err();
+    EXPECT_NE(err.find("interrupted; removed the unfinished video"), std::string::npos) << err;
 }
 
 }  // namespace

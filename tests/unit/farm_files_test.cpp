@@ -6,6 +6,7 @@
 
 #include "farm/FarmRecord.h"
 #include "farm/FrameFiles.h"
+#include "output/ExrWrite.h"
 #include "pixels/Png.h"
 #include "pixels/Worlds.h"
 
@@ -21,27 +22,51 @@ class FarmFiles : public ::testing::Test {
         fs::create_directories(dir);
     }
     ~FarmFiles() override { fs::remove_all(dir); }
-    void write_frame(A_long frame) {
+    OutputTarget target(const std::string& name) const { return parse_output_target((dir / name).string()); }
+    void write_frame(const OutputTarget& to, A_long frame) {
         WorldStorage world(4, 3, PF_PixelFormat_ARGB32);
-        write_png(dir / frame_file_name(frame), world.world(), 8);
+        if (to.image == ImageFormat::Exr) {
+            write_exr(frame_file(to, frame), world.world());
+        } else {
+            write_png(frame_file(to, frame), world.world(), 8);
+        }
     }
     fs::path dir;
 };
 
 TEST_F(FarmFiles, OnlyFramesThatDecodeCountAsWritten) {
+    const OutputTarget folder = target("frames");
+    fs::create_directories(folder.path);
     for (A_long frame : {0, 1, 2, 3, 4}) {
-        write_frame(frame);
+        write_frame(folder, frame);
     }
     // Cut short, as a copy interrupted part way leaves a file.
-    const std::uintmax_t size = fs::file_size(dir / "frame_0001.png");
-    fs::resize_file(dir / "frame_0001.png", size / 2);
-    std::ofstream(dir / "frame_0002.png") << "not a png";
-    fs::remove(dir / "frame_0003.png");
-    fs::remove(dir / "frame_0004.png");
-    fs::create_directory(dir / "frame_0004.png");
-    EXPECT_EQ(missing_frames(dir, {0, 1, 2, 3, 4, 5}), (std::vector<A_long>{1, 2, 3, 4, 5}));
-    EXPECT_EQ(missing_frames(dir / "nowhere", {7, 8}), (std::vector<A_long>{7, 8}));
-    EXPECT_EQ(frame_file_name(12345), "frame_12345.png");
+    const fs::path f = folder.path;
+    fs::resize_file(f / "frame_0001.png", fs::file_size(f / "frame_0001.png") / 2);
+    std::ofstream(f / "frame_0002.png") << "not a png";
+    fs::remove(f / "frame_0003.png");
+    fs::remove(f / "frame_0004.png");
+    fs::create_directory(f / "frame_0004.png");
+    EXPECT_EQ(missing_frames(folder, {0, 1, 2, 3, 4, 5}), (std::vector<A_long>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(missing_frames(target("nowhere"), {7, 8}), (std::vector<A_long>{7, 8}));
+
+    const OutputTarget pattern = target("shot_##.png");
+    write_frame(pattern, 3);
+    EXPECT_EQ(missing_frames(pattern, {2, 3}), (std::vector<A_long>{2}));
+    EXPECT_EQ(missing_frames(target("cut.mp4"), {0, 1}), (std::vector<A_long>{0, 1})) << "a video has no frames";
+}
+
+TEST_F(FarmFiles, AnOpenExrFrameCountsOnlyWithEveryLine) {
+    if (!exr_unavailable().empty()) {
+        GTEST_SKIP() << exr_unavailable();
+    }
+    const OutputTarget exr = target("shot_####.exr");
+    for (A_long frame : {0, 1}) {
+        write_frame(exr, frame);
+    }
+    const fs::path cut = frame_file(exr, 1);
+    fs::resize_file(cut, fs::file_size(cut) - 8);
+    EXPECT_EQ(missing_frames(exr, {0, 1, 2}), (std::vector<A_long>{1, 2}));
 }
 
 TEST_F(FarmFiles, TheFarmFolderSitsBesideTheOutputHoweverItIsSpelt) {

@@ -123,6 +123,38 @@ TEST_F(FarmScriptRun, RefusesInOneLineWhenAPathIsMissingOnTheNode) {
     EXPECT_EQ(run.out.find("--frames"), std::string::npos) << "the host is not started";
 }
 
+TEST_F(FarmScriptRun, TheEncodeJobRemovesTheFramesOnlyOnceTheVideoIsMade) {
+    SlurmEncodeJob encode;
+    encode.name = "vorlane-shot-encode";
+    encode.vorlane = dir / "vorlane";
+    encode.frames = dir / "frames";
+    encode.video = dir / "cut.mp4";
+    encode.logs = dir / "logs";
+    encode.range = {0, 47};
+    encode.fps = "23.98";
+    encode.matte = "0e1814";
+    const std::string script = slurm_encode_script(encode);
+    EXPECT_EQ(script.find("--array"), std::string::npos) << "one job, not an array";
+    EXPECT_EQ(script.find("--force"), std::string::npos);
+    std::ofstream(dir / "encode.sbatch") << script;
+    fs::create_directories(dir / "frames");
+    const std::vector<std::string> run_it = {"bash", (dir / "encode.sbatch").string()};
+
+    std::ofstream(dir / "vorlane") << "#!/bin/sh\necho \"$@\" >&2\nexit 1\n";
+    const ProgramResult failed = run_program(run_it);
+    EXPECT_NE(failed.status, 0);
+    EXPECT_NE(failed.err.find("encode " + encode.frames.string() + " --frames 0-47 --out " + encode.video.string() +
+                              " --fps 23.98 --matte 0e1814"),
+              std::string::npos)
+        << failed.err;
+    EXPECT_TRUE(fs::is_directory(dir / "frames")) << "a failed encode keeps the frames";
+
+    std::ofstream(dir / "vorlane") << "#!/bin/sh\nexit 0\n";
+    const ProgramResult made = run_program(run_it);
+    EXPECT_EQ(made.status, 0) << made.err;
+    EXPECT_FALSE(fs::exists(dir / "frames"));
+}
+
 TEST(RunProgram, CollectsBothStreamsAndTheStatusAndReportsAProgramNotFound) {
     const ProgramResult run = run_program({"sh", "-c", "echo out; echo err >&2; exit 3"});
     EXPECT_TRUE(run.started);

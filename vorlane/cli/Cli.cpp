@@ -17,6 +17,7 @@ int run_cli(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     add_params_command(app, state);
     add_pipl_command(app, state);
     add_render_command(app, state);
+    add_encode_command(app, state);
     add_farm_command(app, state);
     add_demo_scene_command(app, state);
 

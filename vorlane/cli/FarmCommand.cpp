@@ -1,6 +1,7 @@
 #include "cli/FarmCommand.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <limits>
 #include <memory>
 
@@ -28,6 +29,7 @@ struct SlurmArgs {
     std::string partition;
     std::string time;
     int threads = 1;
+    bool force = false;
     bool submit = false;
 };
 
@@ -75,18 +77,17 @@ void require_writable_folder(const std::filesystem::path& folder) {
     std::filesystem::remove(probe, ec);
 }
 
-// The tasks keep frames already in the folder: say so, in case they are of another version of the scene.
-void warn_about_frames_kept(const CliState& state, const std::filesystem::path& folder,
-                            const std::vector<A_long>& frames) {
+// The tasks keep frames already written: say so, in case they are of another version of the scene.
+void warn_about_frames_kept(const CliState& state, const OutputTarget& target, const std::vector<A_long>& frames) {
     std::vector<A_long> present;
     std::error_code ec;
     for (const A_long frame : frames) {
-        if (std::filesystem::exists(folder / frame_file_name(frame), ec)) {
+        if (std::filesystem::exists(frame_file(target, frame), ec)) {
             present.push_back(frame);
         }
     }
     if (!present.empty()) {
-        state.err << "vorlane: note: " << folder.string() << " already holds frames " << frame_runs(present)
+        state.err << "vorlane: note: " << target.path.string() << " already holds frames " << frame_runs(present)
                   << "; the tasks keep them (remove them to render them again)\n";
     }
 }
@@ -97,6 +98,84 @@ bool partition_exists(const std::string& partition) {
     } catch (const std::runtime_error& e) {
         throw CommandFailure(e.what());
     }
+}
+
+OutputTarget parsed_target(const std::string& out) {
+    try {
+        OutputTarget target = parse_output_target(out);
+        target.path = std::filesystem::absolute(target.path).lexically_normal();
+        return target;
+    } catch (const TargetError& e) {
+        throw CommandFailure(e.what());
+    }
+}
+
+// What the tasks write: the target itself, or for a video a folder of frames beside it that the encode job turns
+// into the video.
+OutputTarget task_target(const OutputTarget& target, const FarmFiles& files) {
+    if (!is_video(target)) {
+        return target;
+    }
+    OutputTarget frames;
+    frames.kind = TargetKind::Folder;
+    frames.path = files.frames;
+    return frames;
+}
+
+// Refuses what the tasks or the encode job could not write, before anything is submitted.
+void check_farm_target(const OutputTarget& target, const std::vector<A_long>& frames, bool force) {
+    if (target.kind == TargetKind::Single) {
+        throw CommandFailure("--out " + target.path.string() +
+                             " is one image; a farm render writes a folder, NAME_####.png, NAME_####.exr or a video");
+    }
+    try {
+        // Frames already there are kept by the tasks, not replaced, so only a video is held to --force.
+        check_target(target, frames, is_video(target) ? force : true);
+    } catch (const TargetError& e) {
+        throw CommandFailure(e.what());
+    }
+    require_writable_folder(target.kind == TargetKind::Folder ? target.path : target.path.parent_path());
+}
+
+std::string hex_colour(const PF_Pixel& colour) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%02x%02x%02x", colour.red, colour.green, colour.blue);
+    return text;
+}
+
+// The colour a video without alpha shows where the frames are transparent, as a render to a video picks it.
+std::string video_matte(const Scene& scene) {
+    const auto* colour = std::get_if<BackgroundColor>(&scene.background);
+    return colour != nullptr ? hex_colour(colour->color) : "000000";
+}
+
+void write_script(const std::filesystem::path& file, const std::string& text) {
+    try {
+        write_text_file(file, text);
+    } catch (const std::runtime_error& e) {
+        throw CommandFailure(e.what());
+    }
+    std::error_code ec;
+    std::filesystem::permissions(file, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add, ec);
+}
+
+SlurmEncodeJob encode_job(const SlurmJob& job, const SlurmArgs& args, const Scene& scene, const OutputTarget& video,
+                          const std::vector<A_long>& frames) {
+    SlurmEncodeJob encode;
+    encode.name = job.name + "-encode";
+    encode.vorlane = job.vorlane;
+    encode.frames = job.out;
+    encode.video = video.path;
+    encode.logs = job.logs;
+    encode.range = {frames.front(), frames.back()};
+    char fps[32];
+    std::snprintf(fps, sizeof fps, "%.2f", scene.comp.frame_rate);
+    encode.fps = fps;
+    encode.matte = video_matte(scene);
+    encode.force = args.force;
+    encode.partition = args.partition;
+    encode.time = args.time;
+    return encode;
 }
 
 int run_farm_slurm(const CliState& state, const SlurmArgs& args) {
@@ -120,9 +199,14 @@ int run_farm_slurm(const CliState& state, const SlurmArgs& args) {
     if (args.submit && !args.partition.empty() && !partition_exists(args.partition)) {
         throw CommandFailure("the cluster has no partition \"" + args.partition + "\" (see sinfo)");
     }
-    const FarmFiles files = farm_files(args.out);
+    const OutputTarget target = parsed_target(args.out);
+    const FarmFiles files = farm_files(target.path);
     require_plain("the farm folder", files.folder.string());
-    require_writable_folder(files.folder.parent_path() / files.folder.stem());
+    check_farm_target(target, frames, args.force);
+    const OutputTarget tasks = task_target(target, files);
+    if (is_video(target)) {
+        require_writable_folder(tasks.path);
+    }
 
     SlurmJob job;
     job.name = "vorlane-" + std::filesystem::path(args.scene).stem().string();
@@ -130,7 +214,7 @@ int run_farm_slurm(const CliState& state, const SlurmArgs& args) {
     job.vorlane = vorlane;
     job.module = std::filesystem::absolute(state.module_path).lexically_normal();
     job.scene = std::filesystem::absolute(args.scene).lexically_normal();
-    job.out = files.folder.parent_path() / files.folder.stem();
+    job.out = tasks.path;
     job.logs = files.logs;
     job.chunks = chunk_frames(frames.front(), frames.back(), args.chunk);
     job.partition = args.partition;
@@ -142,40 +226,55 @@ int run_farm_slurm(const CliState& state, const SlurmArgs& args) {
     if (ec) {
         throw CommandFailure("cannot make " + files.logs.string() + ": " + ec.message());
     }
-    FarmRecord record{job.scene, frames.front(), frames.back(), args.chunk, {}};
-    try {
-        write_text_file(files.script, slurm_batch_script(job));
-        std::filesystem::permissions(files.script, std::filesystem::perms::owner_exec,
-                                     std::filesystem::perm_options::add, ec);
-        write_farm_record(files.record, record);
-    } catch (const std::runtime_error& e) {
-        throw CommandFailure(e.what());
+    write_script(files.script, slurm_batch_script(job));
+    if (is_video(target)) {
+        write_script(files.encode_script, slurm_encode_script(encode_job(job, args, scene, target, frames)));
     }
-    warn_about_frames_kept(state, job.out, frames);
+    FarmRecord record{job.scene, frames.front(), frames.back(), args.chunk, {}};
+    write_farm_record(files.record, record);
+    warn_about_frames_kept(state, tasks, frames);
     const std::string plan = "frames " + frame_runs(frames) + " in " + std::to_string(job.chunks.size()) +
                              " task(s) of up to " + std::to_string(args.chunk) + " frame(s)";
     if (!args.submit) {
         state.out << "wrote " << files.script.string() << " (" << plan << "); submit it with: sbatch "
-                  << files.script.string() << "\n";
+                  << files.script.string();
+        if (is_video(target)) {
+            state.out << ", then: sbatch --dependency=afterok:JOB --kill-on-invalid-dep=yes "
+                      << files.encode_script.string();
+        }
+        state.out << "\n";
         return 0;
     }
+    std::string encode_id;
     try {
         record.job = slurm_submit(files.script);
+        write_farm_record(files.record, record);
+        if (is_video(target)) {
+            encode_id = slurm_submit(files.encode_script, record.job);
+        }
     } catch (const std::runtime_error& e) {
-        throw CommandFailure(e.what());
+        throw CommandFailure(e.what() + (record.job.empty() ? "" : " (job " + record.job + " was submitted)"));
     }
-    write_farm_record(files.record, record);
-    state.out << "submitted job " << record.job << ": " << plan << "; logs in " << files.logs.string() << "\n";
+    state.out << "submitted job " << record.job << ": " << plan;
+    if (!encode_id.empty()) {
+        state.out << ", and job " << encode_id << " to make " << target.path.string() << " once they all succeed";
+    }
+    state.out << "; logs in " << files.logs.string() << "\n";
     return 0;
 }
 
 int run_farm_status(const CliState& state, const StatusArgs& args) {
-    const FarmFiles files = farm_files(args.out);
+    const OutputTarget target = parsed_target(args.out);
+    const FarmFiles files = farm_files(target.path);
     std::optional<FarmRecord> record;
     try {
         record = read_farm_record(files.record);
     } catch (const std::runtime_error& e) {
         throw CommandFailure(e.what());
+    }
+    if (is_video(target) && std::filesystem::is_regular_file(target.path)) {
+        state.out << target.path.string() << ": the video is made\n";
+        return 0;
     }
     if (!record && args.frames.empty()) {
         throw CommandFailure("no farm render writes to " + args.out + " (no " + files.record.string() +
@@ -185,16 +284,18 @@ int run_farm_status(const CliState& state, const StatusArgs& args) {
     const std::string range =
         args.frames.empty() ? std::to_string(record->first) + "-" + std::to_string(record->last) : args.frames;
     const std::vector<A_long> frames = frame_list(range, std::numeric_limits<A_long>::max());
-    const std::filesystem::path folder = files.folder.parent_path() / files.folder.stem();
-    const std::vector<A_long> missing = missing_frames(folder, frames);
-    state.out << folder.string() << ": " << frames.size() - missing.size() << " of " << frames.size()
+    const OutputTarget tasks = task_target(target, files);
+    const std::vector<A_long> missing = missing_frames(tasks, frames);
+    state.out << tasks.path.string() << ": " << frames.size() - missing.size() << " of " << frames.size()
               << " frames whole";
-    if (missing.empty()) {
-        state.out << "\n";
-        return 0;
+    if (!missing.empty()) {
+        state.out << "; missing " << missing.size() << ": " << frame_runs(missing);
     }
-    state.out << "; missing " << missing.size() << ": " << frame_runs(missing) << "\n";
-    return kFramesMissingStatus;
+    if (is_video(target)) {
+        state.out << "; the video " << target.path.string() << " is not made yet";
+    }
+    state.out << "\n";
+    return missing.empty() && !is_video(target) ? 0 : kFramesMissingStatus;
 }
 
 }  // namespace
@@ -206,18 +307,20 @@ void add_farm_command(CLI::App& app, CliState& state) {
     auto slurm = std::make_shared<SlurmArgs>();
     CLI::App* submit = farm->add_subcommand("slurm", "write (and with --submit, submit) a Slurm job array");
     submit->add_option("scene", slurm->scene, "the scene file (JSON)")->required();
-    submit->add_option("--out", slurm->out, "the folder for frame_NNNN.png")->required();
+    submit->add_option("--out", slurm->out, "a folder for frame_NNNN.png, NAME_####.png, NAME_####.exr, or a video")
+        ->required();
     submit->add_option("--frames", slurm->frames, "the frames to render, A-B or A (default: all)");
     submit->add_option("--chunk", slurm->chunk, "frames per task (default: 10)");
     submit->add_option("--partition", slurm->partition, "the Slurm partition (default: the cluster's)");
     submit->add_option("--time", slurm->time, "the time limit per task, as sbatch takes it");
     submit->add_option("-j", slurm->threads, "CPUs per task, the frames each task renders at once (default: 1)");
+    submit->add_flag("--force", slurm->force, "replace the video if it exists");
     submit->add_flag("--submit", slurm->submit, "submit the script with sbatch and print the job id");
     submit->callback([&state, slurm] { state.action = [&state, slurm] { return run_farm_slurm(state, *slurm); }; });
 
     auto status = std::make_shared<StatusArgs>();
     CLI::App* show = farm->add_subcommand("status", "list the frames of a farm render that are missing");
-    show->add_option("out", status->out, "the output folder")->required();
+    show->add_option("out", status->out, "the --out of the farm render")->required();
     show->add_option("--frames", status->frames, "the frames to look for (default: those of the farm render)");
     show->callback([&state, status] { state.action = [&state, status] { return run_farm_status(state, *status); }; });
 }

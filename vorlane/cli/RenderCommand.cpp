@@ -10,6 +10,7 @@
 #include "cli/FrameList.h"
 #include "cli/Interrupt.h"
 #include "cli/RenderCommand.h"
+#include "cli/RenderOutput.h"
 #include "cli/RenderProfile.h"
 #include "cli/RenderProgress.h"
 #include "cli/RenderTrace.h"
@@ -29,7 +30,8 @@ namespace {
 struct RenderArgs {
     std::string scene;
     std::string frames;
-    std::string out = "frames";
+    OutputOptions output;
+    std::string png_compression = "fast";
     std::string trace;
     int threads = 1;
     bool profile = false;
@@ -53,9 +55,20 @@ std::string failure_text(A_long frame, const FrameResult& result, const Session&
     return text;
 }
 
-// The frames whose file is not yet in the folder, whole; the others are named on the error stream.
+// The frames whose file is not yet there and whole; the others are named on the error stream.
 std::vector<A_long> skip_written_frames(const CliState& state, const std::string& out, std::vector<A_long> frames) {
-    const std::vector<A_long> missing = missing_frames(out, frames);
+    OutputTarget target;
+    try {
+        target = parse_output_target(out);
+    } catch (const TargetError& e) {
+        throw CommandFailure(e.what());
+    }
+    if (is_video(target)) {
+        throw CommandFailure(
+            "--skip-existing keeps frames already written, which a video does not have; render to "
+            "a folder or NAME_####.png and encode it");
+    }
+    const std::vector<A_long> missing = missing_frames(target, frames);
     if (missing.size() < frames.size()) {
         std::vector<A_long> kept;
         std::set_difference(frames.begin(), frames.end(), missing.begin(), missing.end(), std::back_inserter(kept));
@@ -73,7 +86,7 @@ int run_render(const CliState& state, const RenderArgs& args) {
         throw CommandFailure("-j takes a number of threads of 1 or more");
     }
     if (args.skip_existing) {
-        frames = skip_written_frames(state, args.out, frames);
+        frames = skip_written_frames(state, args.output.out, frames);
         if (frames.empty()) {
             return 0;
         }
@@ -83,24 +96,29 @@ int run_render(const CliState& state, const RenderArgs& args) {
     RenderJob job(session, scene, prepare_scene_session(session, scene, args.changes));
     job.profile = args.profile;
 
-    const std::filesystem::path out_dir(args.out);
-    std::error_code ec;
-    std::filesystem::create_directories(out_dir, ec);
-    if (ec) {
-        throw CommandFailure("cannot make the output folder " + out_dir.string() + ": " + ec.message());
-    }
     std::optional<RenderTrace> trace;
     if (!args.trace.empty()) {
         trace.emplace(args.trace, session.gate(), frames);
     }
     RenderProgress progress(state.err, static_cast<int>(frames.size()),
                             &state.err == &std::cerr && stderr_is_terminal());
+    OutputOptions output_options = args.output;
+    // What is left of the frames is missing or broken, and a broken file is replaced.
+    output_options.force = output_options.force || args.skip_existing;
+    output_options.png = args.png_compression == "small" ? PngCompression::Small : PngCompression::Fast;
+    RenderOutput output(output_options, scene, job.width, job.height, frames, args.threads, progress);
     std::mutex failure_mutex;
     std::string failure;
     std::vector<FrameProfile> profiles;
     const InterruptWatch interrupt;
     FrameHooks hooks;
-    hooks.stop = [&] { return interrupt.requested(); };
+    hooks.stop = [&] {
+        if (interrupt.requested()) {
+            output.stop();  // frames after a stopped one will not be waited for
+            return true;
+        }
+        return false;
+    };
     hooks.before = [&](A_long frame) {
         if (trace) {
             trace->begin_frame(frame);
@@ -117,24 +135,28 @@ int run_render(const CliState& state, const RenderArgs& args) {
         if (result.err != PF_Err_NONE || !result.leaks.empty()) {
             std::lock_guard lock(failure_mutex);
             failure = failure.empty() ? failure_text(frame, result, session) : failure;
+            output.stop();
             return false;
         }
-        const std::filesystem::path file = out_dir / frame_file_name(frame);
-        try {
-            write_png(file, result.output.world(), scene.render.depth);
-        } catch (const std::exception& e) {
-            std::lock_guard lock(failure_mutex);
-            failure = failure.empty() ? std::string(e.what()) : failure;
-            return false;
-        }
-        progress.frame_done(frame, file.string());
-        return true;
+        return output.take(frame, std::move(result.output));
     };
     bool ok = false;
     try {
         ok = render_frames(job, frames, args.threads, hooks);
-    } catch (const FrameLoopError&) {
+    } catch (const FrameLoopError& e) {
+        const std::string removed = output.abandon();
         progress.finish();  // the bar's line ends before the error's
+        throw CommandFailure(e.what() + (removed.empty() ? "" : "; " + removed));
+    }
+    std::string removed;
+    try {
+        // A render stopped by a failed write has no failure of its own: finishing the output reports the write's.
+        if (!interrupt.requested() && (ok || failure.empty())) {
+            output.finish();
+        }
+        removed = output.abandon();
+    } catch (const CommandFailure&) {
+        progress.finish();
         throw;
     }
     progress.finish();
@@ -143,11 +165,11 @@ int run_render(const CliState& state, const RenderArgs& args) {
         write_profile(state.out, profiles);
     }
     if (interrupt.requested()) {
-        state.err << "vorlane: interrupted; wrote " << progress.written() << "\n";
+        state.err << "vorlane: interrupted; " << (removed.empty() ? "wrote " + progress.written() : removed) << "\n";
         return kInterruptedStatus;
     }
     if (!ok) {
-        throw CommandFailure(failure);
+        throw CommandFailure(failure + (removed.empty() ? "" : "; " + removed));
     }
     // Counted over all frames together: with several threads one frame's count says nothing on its own.
     if (const int held = session.suites().outstanding(); held != 0) {
@@ -160,14 +182,20 @@ int run_render(const CliState& state, const RenderArgs& args) {
 
 void add_render_command(CLI::App& app, CliState& state) {
     auto args = std::make_shared<RenderArgs>();
-    CLI::App* render = app.add_subcommand("render", "render frames of a scene (the built-in demo without one) to PNG");
+    CLI::App* render = app.add_subcommand(
+        "render", "render frames of a scene (the built-in demo without one) to PNG, OpenEXR or video");
     render->add_option("scene", args->scene, "the scene file (JSON)");
     render->add_option("--frames", args->frames, "the frames to render, A-B or A (default: all)");
-    render->add_option("--out", args->out, "the folder for frame_NNNN.png (default: frames)");
+    render->add_option("--out", args->output.out,
+                       "a folder for frame_NNNN.png (default: frames), NAME_####.png, NAME_####.exr, or a video: "
+                       ".mov (ProRes 4444 with alpha), .mp4 (H.264), .gif");
+    render->add_flag("--force", args->output.force, "replace files of --out that already exist");
+    render->add_option("--png-compression", args->png_compression, "fast (default) or small: smaller, slower files")
+        ->check(CLI::IsMember({"fast", "small"}));
     render->add_option("--trace", args->trace, "write every host call to this file as JSON Lines");
     render->add_option("-j", args->threads, "frames rendered at once (default: 1)");
     render->add_flag("--skip-existing", args->skip_existing,
-                     "leave frames whose file is already in the folder and whole, render the rest");
+                     "keep frames whose file is already there and whole, render the rest");
     render->add_flag("--profile", args->profile,
                      "print per frame the time in the effect and in host calls, by group and by call");
     // One value per occurrence, so that a scene named after --set is not taken for a second value.

@@ -17,6 +17,8 @@ FarmFiles farm_files(const std::filesystem::path& out) {
     files.folder = target;
     files.folder += ".farm";
     files.script = files.folder / "render.sbatch";
+    files.encode_script = files.folder / "encode.sbatch";
+    files.frames = files.folder / "frames";
     files.record = files.folder / "farm.json";
     files.logs = files.folder / "logs";
     return files;

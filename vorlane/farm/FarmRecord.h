@@ -1,5 +1,6 @@
-// What `farm slurm` leaves beside its output folder: a folder "<out>.farm" with the batch script, one log per task,
-// and a record of the render (scene and frames) that `farm status` reads when not told which frames to look for.
+// What `farm slurm` leaves beside its output: a folder "<out>.farm" with the batch script (and for a video, the
+// encode job's script and the frames it is made from), one log per task, and a record of the render (scene and
+// frames) that `farm status` reads when not told which frames to look for.
 #pragma once
 
 #include <filesystem>
@@ -19,10 +20,12 @@ struct FarmRecord {
 };
 
 struct FarmFiles {
-    std::filesystem::path folder;  // "<out>.farm"
-    std::filesystem::path script;  // "<out>.farm/render.sbatch"
-    std::filesystem::path record;  // "<out>.farm/farm.json"
-    std::filesystem::path logs;    // "<out>.farm/logs"
+    std::filesystem::path folder;         // "<out>.farm"
+    std::filesystem::path script;         // "<out>.farm/render.sbatch"
+    std::filesystem::path encode_script;  // "<out>.farm/encode.sbatch", for a video
+    std::filesystem::path frames;         // "<out>.farm/frames", for a video: the frames it is made from
+    std::filesystem::path record;         // "<out>.farm/farm.json"
+    std::filesystem::path logs;           // "<out>.farm/logs"
 };
 
 // `out` taken absolute, without a trailing separator.

@@ -19,6 +19,15 @@ void sbatch_line(std::ostream& out, const std::string& option, const std::string
     out << "#SBATCH --" << option << "=" << value << "\n";
 }
 
+void limits(std::ostream& out, const std::string& partition, const std::string& time) {
+    if (!partition.empty()) {
+        sbatch_line(out, "partition", partition);
+    }
+    if (!time.empty()) {
+        sbatch_line(out, "time", time);
+    }
+}
+
 }  // namespace
 
 std::string slurm_batch_script(const SlurmJob& job) {
@@ -28,12 +37,7 @@ std::string slurm_batch_script(const SlurmJob& job) {
     sbatch_line(out, "array", "0-" + std::to_string(job.chunks.size() - 1));
     sbatch_line(out, "cpus-per-task", std::to_string(job.threads));
     sbatch_line(out, "output", (job.logs / "task-%A_%a.log").string());
-    if (!job.partition.empty()) {
-        sbatch_line(out, "partition", job.partition);
-    }
-    if (!job.time.empty()) {
-        sbatch_line(out, "time", job.time);
-    }
+    limits(out, job.partition, job.time);
     out << "# Written by vorlane farm slurm. Each task renders one chunk of frames; frames already written are kept,\n"
            "# so submitting this script again renders only the frames still missing.\n"
            "set -euo pipefail\n";
@@ -56,6 +60,31 @@ std::string slurm_batch_script(const SlurmJob& job) {
            "echo \"vorlane farm: task ${SLURM_ARRAY_TASK_ID} on $(hostname): frames $frames\"\n"
            "exec \"$vorlane\" --module \"$module\" render \"$scene\" --frames \"$frames\" --out \"$out\" \\\n"
            "  -j \"${SLURM_CPUS_PER_TASK:-1}\" --skip-existing\n";
+    return out.str();
+}
+
+std::string slurm_encode_script(const SlurmEncodeJob& job) {
+    std::ostringstream out;
+    out << "#!/bin/bash\n";
+    sbatch_line(out, "job-name", job.name);
+    sbatch_line(out, "cpus-per-task", "1");
+    sbatch_line(out, "output", (job.logs / "encode-%j.log").string());
+    limits(out, job.partition, job.time);
+    out << "# Written by vorlane farm slurm. Submitted to run after the render's job array has succeeded: makes the\n"
+           "# video from its frames, then removes them once the video is whole.\n"
+           "set -euo pipefail\n";
+    out << "vorlane=" << shell_quote(job.vorlane.string()) << "\n";
+    out << "frames=" << shell_quote(job.frames.string()) << "\n";
+    out << "video=" << shell_quote(job.video.string()) << "\n";
+    out << "if [ ! -e \"$vorlane\" ]; then\n"
+           "  echo \"vorlane farm: $vorlane is missing on $(hostname)\" >&2\n"
+           "  exit 1\n"
+           "fi\n";
+    out << "\"$vorlane\" encode \"$frames\" --frames " << chunk_text(job.range) << " --out \"$video\" --fps " << job.fps
+        << " --matte " << job.matte << (job.force ? " --force" : "") << "\n";
+    // encode puts the video under its name only when it is complete, and set -e ends the script if it fails.
+    out << "rm -rf -- \"$frames\"\n"
+           "echo \"vorlane farm: wrote $video and removed its frames\"\n";
     return out.str();
 }
 

@@ -27,6 +27,25 @@ struct SlurmJob {
 
 std::string slurm_batch_script(const SlurmJob& job);
 
+// The job that ends a farm render to a video: once the array has succeeded (the dependency is given at submission),
+// `vorlane encode` makes the video from the frames the array wrote, and only when the video is whole are the frames
+// removed.
+struct SlurmEncodeJob {
+    std::string name;
+    std::filesystem::path vorlane;
+    std::filesystem::path frames;  // the folder of frame_NNNN.png the array wrote
+    std::filesystem::path video;
+    std::filesystem::path logs;
+    FrameChunk range;       // the frames, in the video's order
+    std::string fps;        // as `encode --fps` takes it
+    std::string matte;      // RRGGBB
+    bool force = false;     // replace a video that exists
+    std::string partition;  // empty: the cluster's default
+    std::string time;
+};
+
+std::string slurm_encode_script(const SlurmEncodeJob& job);
+
 // The text quoted for a POSIX shell: 'it'\''s'.
 std::string shell_quote(const std::string& text);
 

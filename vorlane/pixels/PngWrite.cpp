@@ -1,8 +1,6 @@
 #include <zlib.h>
 
 #include <array>
-#include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -12,6 +10,7 @@
 #include "pixels/PixelTraits.h"
 #include "pixels/Png.h"
 #include "pixels/PngFilter.h"
+#include "pixels/TemporaryFile.h"
 
 namespace vorlane::host {
 
@@ -152,54 +151,31 @@ void encode(std::ostream& out, const PF_EffectWorld& world, int bits) {
     png.finish();
 }
 
-// A name no other writer picks: the same output may be rendered by several threads or processes at once.
-std::filesystem::path temporary_beside(const std::filesystem::path& path) {
-    static std::atomic<unsigned> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    std::filesystem::path temp = path;
-    temp.replace_filename("." + path.filename().string() + "." + std::to_string(stamp) + "." +
-                          std::to_string(counter++) + ".tmp");
-    return temp;
-}
-
-// Removes the temporary file unless it was renamed into place.
-struct TemporaryFile {
-    std::filesystem::path path;
-    bool kept = false;
-    ~TemporaryFile() {
-        if (!kept) {
-            std::error_code ignored;
-            std::filesystem::remove(path, ignored);
-        }
-    }
-};
-
 }  // namespace
 
-void write_png(const std::filesystem::path& path, const PF_EffectWorld& world, int bits_per_channel) {
+void write_png(const std::filesystem::path& path, const PF_EffectWorld& world, int bits_per_channel,
+               PngCompression compression) {
+    (void)compression;
     if (bits_per_channel != 8 && bits_per_channel != 16) {
         throw PngError("PNG files are written with 8 or 16 bits per channel");
     }
     if (!is_valid_world(world)) {
         throw PngError("cannot write " + path.string() + ": the world has no pixels");
     }
-    TemporaryFile temp{temporary_beside(path)};
+    TemporaryFile temp(path);
     {
-        std::ofstream out(temp.path, std::ios::binary | std::ios::trunc);
+        std::ofstream out(temp.path(), std::ios::binary | std::ios::trunc);
         if (out) {
             encode(out, world, bits_per_channel);
         }
         out.close();
         if (!out) {
-            throw PngError("cannot write " + temp.path.string());
+            throw PngError("cannot write " + temp.path().string());
         }
     }
-    std::error_code error;
-    std::filesystem::rename(temp.path, path, error);
-    if (error) {
-        throw PngError("cannot move " + temp.path.string() + " to " + path.string() + ": " + error.message());
+    if (const std::error_code error = temp.keep()) {
+        throw PngError("cannot move " + temp.path().string() + " to " + path.string() + ": " + error.message());
     }
-    temp.kept = true;
 }
 
 }  // namespace vorlane::host
