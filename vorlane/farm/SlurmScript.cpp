@@ -36,15 +36,15 @@ std::string slurm_batch_script(const SlurmJob& job) {
     sbatch_line(out, "job-name", job.name);
     sbatch_line(out, "array", "0-" + std::to_string(job.chunks.size() - 1));
     sbatch_line(out, "cpus-per-task", std::to_string(job.threads));
-    sbatch_line(out, "output", (job.logs / "task-%A_%a.log").string());
+    sbatch_line(out, "output", (job.logs / "task-%A_%a.log").generic_string());
     limits(out, job.partition, job.time);
     out << "# Written by vorlane farm slurm. Each task renders one chunk of frames; frames already written are kept,\n"
            "# so submitting this script again renders only the frames still missing.\n"
            "set -euo pipefail\n";
-    out << "vorlane=" << shell_quote(job.vorlane.string()) << "\n";
-    out << "module=" << shell_quote(job.module.string()) << "\n";
-    out << "scene=" << shell_quote(job.scene.string()) << "\n";
-    out << "out=" << shell_quote(job.out.string()) << "\n";
+    out << "vorlane=" << shell_quote(job.vorlane.generic_string()) << "\n";
+    out << "module=" << shell_quote(job.module.generic_string()) << "\n";
+    out << "scene=" << shell_quote(job.scene.generic_string()) << "\n";
+    out << "out=" << shell_quote(job.out.generic_string()) << "\n";
     out << "chunks=(";
     for (std::size_t i = 0; i < job.chunks.size(); ++i) {
         out << (i > 0 ? " " : "") << chunk_text(job.chunks[i]);
@@ -68,14 +68,14 @@ std::string slurm_encode_script(const SlurmEncodeJob& job) {
     out << "#!/bin/bash\n";
     sbatch_line(out, "job-name", job.name);
     sbatch_line(out, "cpus-per-task", "1");
-    sbatch_line(out, "output", (job.logs / "encode-%j.log").string());
+    sbatch_line(out, "output", (job.logs / "encode-%j.log").generic_string());
     limits(out, job.partition, job.time);
     out << "# Written by vorlane farm slurm. Submitted to run after the render's job array has succeeded: makes the\n"
            "# video from its frames, then removes them once the video is whole.\n"
            "set -euo pipefail\n";
-    out << "vorlane=" << shell_quote(job.vorlane.string()) << "\n";
-    out << "frames=" << shell_quote(job.frames.string()) << "\n";
-    out << "video=" << shell_quote(job.video.string()) << "\n";
+    out << "vorlane=" << shell_quote(job.vorlane.generic_string()) << "\n";
+    out << "frames=" << shell_quote(job.frames.generic_string()) << "\n";
+    out << "video=" << shell_quote(job.video.generic_string()) << "\n";
     out << "if [ ! -e \"$vorlane\" ]; then\n"
            "  echo \"vorlane farm: $vorlane is missing on $(hostname)\" >&2\n"
            "  exit 1\n"
