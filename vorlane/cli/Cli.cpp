@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include "cli/FarmCommand.h"
 #include "cli/RenderCommand.h"
 #include "cli/Subcommands.h"
 #include "module/PiplDecoder.h"
@@ -17,6 +18,8 @@ int run_cli(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     add_pipl_command(app, state);
     add_render_command(app, state);
     add_encode_command(app, state);
+    add_farm_command(app, state);
+    add_demo_scene_command(app, state);
 
     try {
         app.parse(argc, argv);

@@ -2,10 +2,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <optional>
 
+#include "cli/FrameList.h"
 #include "cli/Interrupt.h"
 #include "cli/RenderCommand.h"
 #include "cli/RenderOutput.h"
@@ -13,6 +15,7 @@
 #include "cli/RenderProgress.h"
 #include "cli/RenderTrace.h"
 #include "cli/Subcommands.h"
+#include "farm/FrameFiles.h"
 #include "frames/FrameLoop.h"
 #include "frames/SceneSession.h"
 #include "pixels/Png.h"
@@ -32,34 +35,9 @@ struct RenderArgs {
     std::string trace;
     int threads = 1;
     bool profile = false;
+    bool skip_existing = false;
     ParamChanges changes;
 };
-
-// "A-B" or "A", within the composition's frames 0 .. duration - 1.
-std::vector<A_long> frame_list(const std::string& text, const Comp& comp) {
-    A_long first = 0, last = comp.duration_frames - 1;
-    if (!text.empty()) {
-        long a = 0, b = 0;
-        char tail = 0;
-        const int n = std::sscanf(text.c_str(), "%ld-%ld%c", &a, &b, &tail);
-        if (n == 1 && text.find('-') == std::string::npos) {
-            b = a;
-        } else if (n != 2) {
-            throw CommandFailure("--frames takes A-B or A, not \"" + text + "\"");
-        }
-        if (a < 0 || b < a || b >= comp.duration_frames) {
-            throw CommandFailure("--frames " + text + " lies outside the composition's frames 0-" +
-                                 std::to_string(comp.duration_frames - 1));
-        }
-        first = static_cast<A_long>(a);
-        last = static_cast<A_long>(b);
-    }
-    std::vector<A_long> frames;
-    for (A_long f = first; f <= last; ++f) {
-        frames.push_back(f);
-    }
-    return frames;
-}
 
 std::string failure_text(A_long frame, const FrameResult& result, const Session& session) {
     std::string text = "frame " + std::to_string(frame) + ": ";
@@ -77,12 +55,41 @@ std::string failure_text(A_long frame, const FrameResult& result, const Session&
     return text;
 }
 
+// The frames whose file is not yet there and whole; the others are named on the error stream.
+std::vector<A_long> skip_written_frames(const CliState& state, const std::string& out, std::vector<A_long> frames) {
+    OutputTarget target;
+    try {
+        target = parse_output_target(out);
+    } catch (const TargetError& e) {
+        throw CommandFailure(e.what());
+    }
+    if (is_video(target)) {
+        throw CommandFailure(
+            "--skip-existing keeps frames already written, which a video does not have; render to "
+            "a folder or NAME_####.png and encode it");
+    }
+    const std::vector<A_long> missing = missing_frames(target, frames);
+    if (missing.size() < frames.size()) {
+        std::vector<A_long> kept;
+        std::set_difference(frames.begin(), frames.end(), missing.begin(), missing.end(), std::back_inserter(kept));
+        state.err << "skipped " << kept.size() << " frame(s) already written (" << frame_runs(kept) << ")"
+                  << (missing.empty() ? "; nothing left to render" : "") << "\n";
+    }
+    return missing;
+}
+
 int run_render(const CliState& state, const RenderArgs& args) {
     // Everything the user gave is checked before the first frame is made.
     const Scene scene = args.scene.empty() ? demo_scene() : load_scene_file(args.scene);
-    const std::vector<A_long> frames = frame_list(args.frames, scene.comp);
+    std::vector<A_long> frames = frame_list(args.frames, scene.comp.duration_frames);
     if (args.threads < 1) {
         throw CommandFailure("-j takes a number of threads of 1 or more");
+    }
+    if (args.skip_existing) {
+        frames = skip_written_frames(state, args.output.out, frames);
+        if (frames.empty()) {
+            return 0;
+        }
     }
     HostedEffect effect = open_effect(state);
     Session& session = *effect.session;
@@ -96,6 +103,8 @@ int run_render(const CliState& state, const RenderArgs& args) {
     RenderProgress progress(state.err, static_cast<int>(frames.size()),
                             &state.err == &std::cerr && stderr_is_terminal());
     OutputOptions output_options = args.output;
+    // What is left of the frames is missing or broken, and a broken file is replaced.
+    output_options.force = output_options.force || args.skip_existing;
     output_options.png = args.png_compression == "small" ? PngCompression::Small : PngCompression::Fast;
     RenderOutput output(output_options, scene, job.width, job.height, frames, args.threads, progress);
     std::mutex failure_mutex;
@@ -189,6 +198,8 @@ void add_render_command(CLI::App& app, CliState& state) {
         ->check(CLI::IsMember({"fast", "small"}));
     render->add_option("--trace", args->trace, "write every host call to this file as JSON Lines");
     render->add_option("-j", args->threads, "frames rendered at once (default: 1)");
+    render->add_flag("--skip-existing", args->skip_existing,
+                     "keep frames whose file is already there and whole, render the rest");
     render->add_flag("--profile", args->profile,
                      "print per frame the time in the effect and in host calls, by group and by call");
     // One value per occurrence, so that a scene named after --set is not taken for a second value.

@@ -1,0 +1,91 @@
+#include "farm/SlurmScript.h"
+
+#include <sstream>
+
+namespace vorlane::host {
+
+std::string shell_quote(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+namespace {
+
+// Slurm reads #SBATCH lines without a shell, so their values are written bare; they are checked not to need quoting.
+void sbatch_line(std::ostream& out, const std::string& option, const std::string& value) {
+    out << "#SBATCH --" << option << "=" << value << "\n";
+}
+
+void limits(std::ostream& out, const std::string& partition, const std::string& time) {
+    if (!partition.empty()) {
+        sbatch_line(out, "partition", partition);
+    }
+    if (!time.empty()) {
+        sbatch_line(out, "time", time);
+    }
+}
+
+}  // namespace
+
+std::string slurm_batch_script(const SlurmJob& job) {
+    std::ostringstream out;
+    out << "#!/bin/bash\n";
+    sbatch_line(out, "job-name", job.name);
+    sbatch_line(out, "array", "0-" + std::to_string(job.chunks.size() - 1));
+    sbatch_line(out, "cpus-per-task", std::to_string(job.threads));
+    sbatch_line(out, "output", (job.logs / "task-%A_%a.log").generic_string());
+    limits(out, job.partition, job.time);
+    out << "# Written by vorlane farm slurm. Each task renders one chunk of frames; frames already written are kept,\n"
+           "# so submitting this script again renders only the frames still missing.\n"
+           "set -euo pipefail\n";
+    out << "vorlane=" << shell_quote(job.vorlane.generic_string()) << "\n";
+    out << "module=" << shell_quote(job.module.generic_string()) << "\n";
+    out << "scene=" << shell_quote(job.scene.generic_string()) << "\n";
+    out << "out=" << shell_quote(job.out.generic_string()) << "\n";
+    out << "chunks=(";
+    for (std::size_t i = 0; i < job.chunks.size(); ++i) {
+        out << (i > 0 ? " " : "") << chunk_text(job.chunks[i]);
+    }
+    out << ")\n";
+    out << "for file in \"$vorlane\" \"$module\" \"$scene\"; do\n"
+           "  if [ ! -e \"$file\" ]; then\n"
+           "    echo \"vorlane farm: $file is missing on $(hostname)\" >&2\n"
+           "    exit 1\n"
+           "  fi\n"
+           "done\n"
+           "frames=${chunks[${SLURM_ARRAY_TASK_ID:?not run as a task of a Slurm job array}]}\n"
+           "echo \"vorlane farm: task ${SLURM_ARRAY_TASK_ID} on $(hostname): frames $frames\"\n"
+           "exec \"$vorlane\" --module \"$module\" render \"$scene\" --frames \"$frames\" --out \"$out\" \\\n"
+           "  -j \"${SLURM_CPUS_PER_TASK:-1}\" --skip-existing\n";
+    return out.str();
+}
+
+std::string slurm_encode_script(const SlurmEncodeJob& job) {
+    std::ostringstream out;
+    out << "#!/bin/bash\n";
+    sbatch_line(out, "job-name", job.name);
+    sbatch_line(out, "cpus-per-task", "1");
+    sbatch_line(out, "output", (job.logs / "encode-%j.log").generic_string());
+    limits(out, job.partition, job.time);
+    out << "# Written by vorlane farm slurm. Submitted to run after the render's job array has succeeded: makes the\n"
+           "# video from its frames, then removes them once the video is whole.\n"
+           "set -euo pipefail\n";
+    out << "vorlane=" << shell_quote(job.vorlane.generic_string()) << "\n";
+    out << "frames=" << shell_quote(job.frames.generic_string()) << "\n";
+    out << "video=" << shell_quote(job.video.generic_string()) << "\n";
+    out << "if [ ! -e \"$vorlane\" ]; then\n"
+           "  echo \"vorlane farm: $vorlane is missing on $(hostname)\" >&2\n"
+           "  exit 1\n"
+           "fi\n";
+    out << "\"$vorlane\" encode \"$frames\" --frames " << chunk_text(job.range) << " --out \"$video\" --fps " << job.fps
+        << " --matte " << job.matte << (job.force ? " --force" : "") << "\n";
+    // encode puts the video under its name only when it is complete, and set -e ends the script if it fails.
+    out << "rm -rf -- \"$frames\"\n"
+           "echo \"vorlane farm: wrote $video and removed its frames\"\n";
+    return out.str();
+}
+
+}  // namespace vorlane::host
