@@ -64,13 +64,17 @@ int run_params_view(const ParamsViewOptions& options, const CliState& state) {
 std::function<std::optional<int>()> add_params_view(CLI::App& params, const CliState& state) {
     auto options = std::make_shared<ParamsViewOptions>();
     params.add_option("scene", options->scene_path, "a scene whose parameter values to start from")
-        ->check(CLI::ExistingFile);
+        ->check(CLI::ExistingPath);
     params.add_flag("--controls", options->controls,
                     "show the controls as the effect controls panel does, instead of the registration table");
+    // One value per occurrence, so that a scene named after --edit is not taken for a second edit.
     params
         .add_option("--edit", options->edits,
-                    "NAME=VALUE, or the name of a button to press; applied one by one as a user would")
-        ->allow_extra_args(false);
+                    "NAME=VALUE, or the name of a button to press; repeat it for several, applied one by one as a "
+                    "user would")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     params.add_flag("--all", options->all, "also list hidden controls, marked (hidden)");
     params.add_flag("--json", options->json, "print name, index, value, hidden and disabled of every control");
     return [options, &state]() -> std::optional<int> {

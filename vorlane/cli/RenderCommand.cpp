@@ -51,7 +51,11 @@ std::vector<A_long> frame_list(const std::string& text, const Comp& comp) {
         } else if (n != 2) {
             throw CommandFailure("--frames takes A-B or A, not \"" + text + "\"");
         }
-        if (a < 0 || b < a || b >= comp.duration_frames) {
+        if (b < a) {
+            throw CommandFailure("--frames " + text + " is reversed: the first frame must not come after the last (" +
+                                 std::to_string(b) + "-" + std::to_string(a) + ")");
+        }
+        if (a < 0 || b >= comp.duration_frames) {
             throw CommandFailure("--frames " + text + " lies outside the composition's frames 0-" +
                                  std::to_string(comp.duration_frames - 1));
         }
@@ -181,11 +185,13 @@ void add_render_command(CLI::App& app, CliState& state) {
     // One value per occurrence, so that a scene named after --set is not taken for a second value.
     render->add_option("--set", args->changes.sets, "NAME=VALUE: override a parameter of the scene")
         ->expected(1)
+        ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     render
         ->add_option("--edit", args->changes.edits,
                      "NAME=VALUE: change a parameter as a user does, the effect reacting to it")
         ->expected(1)
+        ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     render->callback([&state, args] { state.action = [&state, args] { return run_render(state, *args); }; });
 }
