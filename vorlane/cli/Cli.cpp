@@ -16,6 +16,7 @@ int run_cli(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     add_params_command(app, state);
     add_pipl_command(app, state);
     add_render_command(app, state);
+    add_check_command(app, state);
 
     try {
         app.parse(argc, argv);

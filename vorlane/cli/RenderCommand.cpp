@@ -8,6 +8,7 @@
 
 #include "cli/Interrupt.h"
 #include "cli/RenderCommand.h"
+#include "cli/RenderOptions.h"
 #include "cli/RenderProfile.h"
 #include "cli/RenderProgress.h"
 #include "cli/RenderTrace.h"
@@ -17,6 +18,7 @@
 #include "pixels/Png.h"
 #include "scene/DemoScene.h"
 #include "scene/SceneLoad.h"
+#include "scene/SceneWarnings.h"
 #include "session/ErrorNames.h"
 
 namespace vorlane::host {
@@ -31,6 +33,7 @@ struct RenderArgs {
     int threads = 1;
     bool profile = false;
     ParamChanges changes;
+    RenderOptions options;
 };
 
 std::string frame_file_name(A_long frame) {
@@ -87,7 +90,8 @@ std::string failure_text(A_long frame, const FrameResult& result, const Session&
 
 int run_render(const CliState& state, const RenderArgs& args) {
     // Everything the user gave is checked before the first frame is made.
-    const Scene scene = args.scene.empty() ? demo_scene() : load_scene_file(args.scene);
+    Scene scene = args.scene.empty() ? demo_scene() : load_scene_file(args.scene);
+    apply_render_options(scene, args.options);
     const std::vector<A_long> frames = frame_list(args.frames, scene.comp);
     if (args.threads < 1) {
         throw CommandFailure("-j takes a number of threads of 1 or more");
@@ -95,6 +99,9 @@ int run_render(const CliState& state, const RenderArgs& args) {
     HostedEffect effect = open_effect(state);
     Session& session = *effect.session;
     RenderJob job(session, scene, prepare_scene_session(session, scene, args.changes));
+    if (!args.options.quiet) {
+        print_warnings(state.err, scene_warnings(session, scene, job.tracks));
+    }
     job.profile = args.profile;
 
     const std::filesystem::path out_dir(args.out);
@@ -107,7 +114,8 @@ int run_render(const CliState& state, const RenderArgs& args) {
     if (!args.trace.empty()) {
         trace.emplace(args.trace, session.gate(), frames);
     }
-    RenderProgress progress(state.err, static_cast<int>(frames.size()),
+    std::ostream silent(nullptr);  // a stream without a buffer drops what it is given
+    RenderProgress progress(args.options.quiet ? silent : state.err, static_cast<int>(frames.size()),
                             &state.err == &std::cerr && stderr_is_terminal());
     std::mutex failure_mutex;
     std::string failure;
@@ -193,6 +201,7 @@ void add_render_command(CLI::App& app, CliState& state) {
         ->expected(1)
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    add_render_options(*render, args->options);
     render->callback([&state, args] { state.action = [&state, args] { return run_render(state, *args); }; });
 }
 

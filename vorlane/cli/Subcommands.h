@@ -44,5 +44,6 @@ void add_params_command(CLI::App& app, CliState& state);
 // nothing otherwise, leaving the registration table to `params`.
 std::function<std::optional<int>()> add_params_view(CLI::App& params, const CliState& state);
 void add_pipl_command(CLI::App& app, CliState& state);
+void add_check_command(CLI::App& app, CliState& state);
 
 }  // namespace vorlane::host
