@@ -190,7 +190,7 @@ RenderSettings read_render(const SceneReader& r, const json& j) {
         const A_long den = r.integer(d[1], p + "/downsample/1", 1, 64);
         const A_long num = r.integer(d[0], p + "/downsample/0", 1, 64);
         if (num > den) {
-            r.fail(p + "/downsample", "[N, D] renders at N/D of full size, so N must lie between 1 and D (here " +
+            r.fail(p + "/downsample/0", "[N, D] renders at N/D of full size, so N must lie between 1 and D (here " +
                                           std::to_string(den) + "); [1, 2] is half size");
         }
         settings.downsample = {num, static_cast<A_u_long>(den)};

@@ -50,12 +50,12 @@ void mask_warnings(const Session& session, const Scene& scene, std::vector<std::
         out.push_back("the effect layer has no masks: every frame shows only the background");
         return;
     }
+    // The effect places nothing while "Path Selection" names no mask, whether or not it walks all of them.
     const std::optional<PF_ParamDef> selection = param_named(session, "Path Selection");
-    const std::optional<PF_ParamDef> all_paths = param_named(session, "Use All Paths");
-    if (selection && all_paths && selection->u.path_d.path_id == 0 && all_paths->u.bd.value == 0) {
+    if (selection && selection->u.path_d.path_id == 0) {
         out.push_back(
-            "no mask is selected (\"Path Selection\" is None and \"Use All Paths\" off): every frame "
-            "shows only the background");
+            "no mask is selected (\"Path Selection\" is None, which draws nothing even with \"Use All "
+            "Paths\" on): every frame shows only the background");
     }
 }
 

@@ -74,8 +74,8 @@ bool out_of_range(double value, double min, double max, std::string* error) {
 }
 
 bool parse_checkbox(std::string_view text, PF_ParamDef* def, std::string* error) {
-    // Only the four words the message names: "yes", "1" or "On" could as well be a typo for something else.
-    const std::string_view word = trim(text);
+    // Only the four words the message names (in any case): "yes" or "1" would make every other word a question.
+    const std::string word = lower(trim(text));
     if (word == "on" || word == "true") {
         def->u.bd.value = 1;
     } else if (word == "off" || word == "false") {
