@@ -116,6 +116,9 @@ TEST(SvgArc, DegenerateArcsAreALineOrNothing) {
     EXPECT_EQ(line[0].p1.y, 0.0);
     EXPECT_TRUE(parse_svg_path("M10 10 A5 5 0 0 1 10 10").empty()) << "an arc to its own start draws nothing";
     EXPECT_EQ(arc_of("M0 0 L10 0 a5 5 0 1 1 0 0").size(), 1u) << "and adds no segment to the line before it";
+    const std::vector<CubicSegment> huge = arc_of("M0 0 A1e300 1e300 0 0 1 1e300 1e300");
+    ASSERT_EQ(huge.size(), 1u) << "radii whose squares overflow give the straight line, not a loop of NaNs";
+    EXPECT_EQ(huge[0].p3.x, 1e300);
 }
 
 TEST(SvgArc, FlagsMayStandAgainstTheNumbersAndRepeat) {

@@ -36,6 +36,13 @@ double angle_between(double ux, double uy, double vx, double vy) {
     return std::atan2(ux * vy - uy * vx, ux * vx + uy * vy);
 }
 
+CubicSegment straight(PathPoint from, PathPoint to) {
+    return {from,
+            {from.x + (to.x - from.x) / 3.0, from.y + (to.y - from.y) / 3.0},
+            {from.x + (to.x - from.x) * 2.0 / 3.0, from.y + (to.y - from.y) * 2.0 / 3.0},
+            to};
+}
+
 }  // namespace
 
 std::vector<CubicSegment> arc_segments(PathPoint from, const SvgArc& arc, PathPoint to) {
@@ -44,10 +51,7 @@ std::vector<CubicSegment> arc_segments(PathPoint from, const SvgArc& arc, PathPo
     }
     double rx = std::fabs(arc.rx), ry = std::fabs(arc.ry);
     if (rx == 0.0 || ry == 0.0) {
-        return {{from,
-                 {from.x + (to.x - from.x) / 3.0, from.y + (to.y - from.y) / 3.0},
-                 {from.x + (to.x - from.x) * 2.0 / 3.0, from.y + (to.y - from.y) * 2.0 / 3.0},
-                 to}};
+        return {straight(from, to)};
     }
     // From the end points to the centre: the half chord in the ellipse's own axes.
     const double phi = arc.rotation_degrees * std::numbers::pi / 180.0;
@@ -81,6 +85,11 @@ std::vector<CubicSegment> arc_segments(PathPoint from, const SvgArc& arc, PathPo
         sweep += 2.0 * std::numbers::pi;
     }
 
+    // Coordinates near the limits of a double overflow on the way to the centre: such an arc is drawn straight.
+    if (!std::isfinite(sweep) || !std::isfinite(start) || !std::isfinite(ellipse.centre.x) ||
+        !std::isfinite(ellipse.centre.y) || !std::isfinite(rx * ry)) {
+        return {straight(from, to)};
+    }
     const int pieces = piece_count(sweep, std::max(rx, ry));
     const double step = sweep / pieces;
     const double k = 4.0 / 3.0 * std::tan(step / 4.0);
