@@ -191,7 +191,7 @@ RenderSettings read_render(const SceneReader& r, const json& j) {
         const A_long num = r.integer(d[0], p + "/downsample/0", 1, 64);
         if (num > den) {
             r.fail(p + "/downsample/0", "[N, D] renders at N/D of full size, so N must lie between 1 and D (here " +
-                                          std::to_string(den) + "); [1, 2] is half size");
+                                            std::to_string(den) + "); [1, 2] is half size");
         }
         settings.downsample = {num, static_cast<A_u_long>(den)};
     }
