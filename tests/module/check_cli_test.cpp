@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/Cli.h"
 #include "pixels/Png.h"
 
@@ -254,6 +256,18 @@ TEST_F(CheckCli, ParamsShowsTheScenesLayersAndMasksByNameAndKeyframesAtAFrame) {
     const CliRun describe = vorlane({"params", "--describe", "Scale Randomness"});
     EXPECT_EQ(describe.out.substr(0, describe.out.find('\n')),
               "Scale Randomness (float slider, default 0.0%, valid 0 .. 100, slider 0 .. 100)");
+}
+
+TEST_F(CheckCli, EveryControlTheEffectRegistersHasItsSentence) {
+    const CliRun run = vorlane({"params", "--json", "--all", clean()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const nlohmann::json controls = nlohmann::json::parse(run.out);
+    ASSERT_EQ(controls.size(), 39u) << "40 parameters after the input layer, less the group's end";
+    for (const nlohmann::json& control : controls) {
+        const std::string sentence = control.at("description").get<std::string>();
+        EXPECT_GT(sentence.size(), 20u) << control.at("name");
+        EXPECT_EQ(sentence.back(), '.') << control.at("name");
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // `vorlane params` as the effect controls panel: the controls after the effect updated its UI, optionally after
 // edits made one by one as a user makes them.
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,8 +38,9 @@ Scene apply_scene_values(const std::string& scene_path, std::optional<double> fr
     Scene scene = load_scene_file(scene_path);
     const double at = frame.value_or(0.0);
     if (at < 0.0 || at > static_cast<double>(scene.comp.duration_frames - 1)) {
-        throw CommandFailure("--frame " + std::to_string(static_cast<long long>(at)) +
-                             " lies outside the composition's frames 0-" +
+        char text[32];
+        std::snprintf(text, sizeof text, "%g", at);
+        throw CommandFailure("--frame " + std::string(text) + " lies outside the composition's frames 0-" +
                              std::to_string(scene.comp.duration_frames - 1));
     }
     const ParamTracks tracks = apply_scene_params(session, scene);
@@ -120,6 +122,7 @@ std::function<std::optional<int>()> add_params_view(CLI::App& params, const CliS
         .add_option("--edit", options->edits,
                     "NAME=VALUE, or the name of a button to press; repeat it for several, applied one by one as a "
                     "user would")
+        ->type_name("NAME=VALUE")
         ->expected(1)
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
@@ -127,7 +130,8 @@ std::function<std::optional<int>()> add_params_view(CLI::App& params, const CliS
     params.add_flag("--json", options->json,
                     "print name, index, value, description, hidden and disabled of every control");
     params.add_option("--frame", options->frame, "show the scene's values at this frame, keyframes interpolated");
-    params.add_option("--describe", options->describe, "say what the parameter NAME does, its type and ranges");
+    params.add_option("--describe", options->describe, "say what the parameter NAME does, its type and ranges")
+        ->type_name("NAME");
     return [options, &state]() -> std::optional<int> {
         if (!options->requested()) {
             return std::nullopt;
