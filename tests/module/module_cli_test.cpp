@@ -44,8 +44,9 @@ TEST(Cli, AboutShowsTheTextWithItsCarriageReturnsAsLineBreaks) {
 TEST(Cli, ParamsListsAHeaderAndFortyOneParametersAndPiplTwelveProperties) {
     const CliRun params = vorlane({"--module", VORLANE_MODULE_PATH, "params"});
     EXPECT_EQ(params.status, 0) << params.err;
-    EXPECT_EQ(lines(params.out), 42u);
+    EXPECT_EQ(lines(params.out), 45u) << "header, 41 rows, a blank line and the legend of the flags";
     EXPECT_NE(params.out.find("Time Offset Randomness (frames)"), std::string::npos);
+    EXPECT_NE(params.out.find("flags: SUP "), std::string::npos);
 
     const CliRun pipl = vorlane({"--module", VORLANE_MODULE_PATH, "pipl"});
     EXPECT_EQ(pipl.status, 0) << pipl.err;

@@ -103,14 +103,14 @@ TEST(ServicesSvg, CompactNumbersSplitWhereTheGrammarSays) {
 }
 
 TEST(ServicesSvg, BadDataIsReportedWithItsPosition) {
-    EXPECT_EQ(error_position("L10 10"), 0u);               // no moveto first
-    EXPECT_EQ(error_position("10 10"), 0u);                // numbers before any command
-    EXPECT_EQ(error_position("M0 0 L10 X"), 9u);           // unknown command
-    EXPECT_EQ(error_position("M0 0 L10"), 8u);             // missing coordinate
-    EXPECT_EQ(error_position("M0 0 A5 5 0 0 1 9 9"), 5u);  // arcs are not read
-    EXPECT_EQ(error_position("M0 0 L1 1 Z 5"), 12u);       // a number after closepath
-    EXPECT_EQ(error_position("M0 0 L . 1"), 7u);           // a point is not a number
-    EXPECT_EQ(error_position("M0 0 L1e999 1"), 6u);        // out of range
+    EXPECT_EQ(error_position("L10 10"), 0u);                // no moveto first
+    EXPECT_EQ(error_position("10 10"), 0u);                 // numbers before any command
+    EXPECT_EQ(error_position("M0 0 L10 X"), 9u);            // unknown command
+    EXPECT_EQ(error_position("M0 0 L10"), 8u);              // missing coordinate
+    EXPECT_EQ(error_position("M0 0 A5 5 0 2 1 9 9"), 12u);  // an arc's flag is 0 or 1
+    EXPECT_EQ(error_position("M0 0 L1 1 Z 5"), 12u);        // a number after closepath
+    EXPECT_EQ(error_position("M0 0 L . 1"), 7u);            // a point is not a number
+    EXPECT_EQ(error_position("M0 0 L1e999 1"), 6u);         // out of range
     try {
         parse_svg_path("M0 0 L10 #");
     } catch (const PathDataError& e) {

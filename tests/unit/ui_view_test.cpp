@@ -117,6 +117,11 @@ TEST(UiView, TypedValuesFollowTheControlsType) {
     box.param_type = PF_Param_CHECKBOX;
     ASSERT_TRUE(parse_control_value(" TRUE ", &box, &error));
     EXPECT_EQ(format_control_value(box), "on");
+    for (const char* word : {"yes", "no", "1", "0", "y", ""}) {
+        EXPECT_FALSE(parse_control_value(word, &box, &error)) << "only on, off, true and false: " << word;
+        EXPECT_EQ(error, "takes on, off, true or false");
+    }
+    EXPECT_EQ(box.u.bd.value, 1);
 
     PF_ParamDef angle{};
     angle.param_type = PF_Param_ANGLE;

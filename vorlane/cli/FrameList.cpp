@@ -17,7 +17,11 @@ std::vector<A_long> frame_list(const std::string& text, A_long duration_frames) 
         } else if (n != 2) {
             throw CommandFailure("--frames takes A-B or A, not \"" + text + "\"");
         }
-        if (a < 0 || b < a || b >= duration_frames) {
+        if (b < a) {
+            throw CommandFailure("--frames " + text + " is reversed: the first frame must not come after the last (" +
+                                 std::to_string(b) + "-" + std::to_string(a) + ")");
+        }
+        if (a < 0 || b >= duration_frames) {
             throw CommandFailure("--frames " + text + " lies outside the composition's frames 0-" +
                                  std::to_string(duration_frames - 1));
         }

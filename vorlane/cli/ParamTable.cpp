@@ -208,6 +208,9 @@ void print_param_table(std::ostream& out, const std::vector<ParamRow>& rows) {
     };
     print(header);
     std::for_each(rows.begin(), rows.end(), print);
+    out << "\nflags: SUP the effect reacts when it changes; CTV cannot be keyframed; TW starts folded up in the "
+           "panel\n"
+           "`vorlane params --describe NAME` says what a parameter does.\n";
 }
 
 }  // namespace vorlane::host

@@ -10,6 +10,7 @@
 #include "cli/FrameList.h"
 #include "cli/Interrupt.h"
 #include "cli/RenderCommand.h"
+#include "cli/RenderOptions.h"
 #include "cli/RenderOutput.h"
 #include "cli/RenderProfile.h"
 #include "cli/RenderProgress.h"
@@ -21,6 +22,7 @@
 #include "pixels/Png.h"
 #include "scene/DemoScene.h"
 #include "scene/SceneLoad.h"
+#include "scene/SceneWarnings.h"
 #include "session/ErrorNames.h"
 
 namespace vorlane::host {
@@ -37,6 +39,7 @@ struct RenderArgs {
     bool profile = false;
     bool skip_existing = false;
     ParamChanges changes;
+    RenderOptions options;
 };
 
 std::string failure_text(A_long frame, const FrameResult& result, const Session& session) {
@@ -80,7 +83,8 @@ std::vector<A_long> skip_written_frames(const CliState& state, const std::string
 
 int run_render(const CliState& state, const RenderArgs& args) {
     // Everything the user gave is checked before the first frame is made.
-    const Scene scene = args.scene.empty() ? demo_scene() : load_scene_file(args.scene);
+    Scene scene = args.scene.empty() ? demo_scene() : load_scene_file(args.scene);
+    apply_render_options(scene, args.options);
     std::vector<A_long> frames = frame_list(args.frames, scene.comp.duration_frames);
     if (args.threads < 1) {
         throw CommandFailure("-j takes a number of threads of 1 or more");
@@ -94,13 +98,17 @@ int run_render(const CliState& state, const RenderArgs& args) {
     HostedEffect effect = open_effect(state);
     Session& session = *effect.session;
     RenderJob job(session, scene, prepare_scene_session(session, scene, args.changes));
+    if (!args.options.quiet) {
+        print_warnings(state.err, scene_warnings(session, scene, job.tracks));
+    }
     job.profile = args.profile;
 
     std::optional<RenderTrace> trace;
     if (!args.trace.empty()) {
         trace.emplace(args.trace, session.gate(), frames);
     }
-    RenderProgress progress(state.err, static_cast<int>(frames.size()),
+    std::ostream silent(nullptr);  // a stream without a buffer drops what it is given
+    RenderProgress progress(args.options.quiet ? silent : state.err, static_cast<int>(frames.size()),
                             &state.err == &std::cerr && stderr_is_terminal());
     OutputOptions output_options = args.output;
     // What is left of the frames is missing or broken, and a broken file is replaced.
@@ -205,12 +213,15 @@ void add_render_command(CLI::App& app, CliState& state) {
     // One value per occurrence, so that a scene named after --set is not taken for a second value.
     render->add_option("--set", args->changes.sets, "NAME=VALUE: override a parameter of the scene")
         ->expected(1)
+        ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     render
         ->add_option("--edit", args->changes.edits,
                      "NAME=VALUE: change a parameter as a user does, the effect reacting to it")
         ->expected(1)
+        ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    add_render_options(*render, args->options);
     render->callback([&state, args] { state.action = [&state, args] { return run_render(state, *args); }; });
 }
 

@@ -46,5 +46,6 @@ std::function<std::optional<int>()> add_params_view(CLI::App& params, const CliS
 void add_pipl_command(CLI::App& app, CliState& state);
 void add_encode_command(CLI::App& app, CliState& state);
 void add_demo_scene_command(CLI::App& app, CliState& state);
+void add_check_command(CLI::App& app, CliState& state);
 
 }  // namespace vorlane::host

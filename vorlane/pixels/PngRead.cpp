@@ -19,6 +19,10 @@ namespace vorlane::host {
 namespace {
 
 std::vector<stbi_uc> file_bytes(const std::filesystem::path& path) {
+    // A folder opens as a stream on some systems and fails only on the first read, with a message about buffers.
+    if (std::error_code ec; std::filesystem::is_directory(path, ec)) {
+        throw PngError(path.string() + " is a folder, not an image");
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         throw PngError("cannot open " + path.string());

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <charconv>
 
+#include "pixels/SvgArc.h"
+
 namespace vorlane::host {
 
 PathDataError::PathDataError(const std::string& message, std::size_t position_in_data)
@@ -23,6 +25,14 @@ struct Reader {
     bool at_end() {
         skip_separators();
         return pos >= data.size();
+    }
+    // An arc's flag is one character, 0 or 1, which may stand right against the next number ("a5 5 0 0110 10").
+    bool flag() {
+        skip_separators();
+        if (pos < data.size() && (data[pos] == '0' || data[pos] == '1')) {
+            return data[pos++] == '1';
+        }
+        throw PathDataError("expected a flag, 0 or 1", pos);
     }
     bool digit_at(std::size_t i) const { return i < data.size() && std::isdigit(static_cast<unsigned char>(data[i])); }
 
@@ -129,6 +139,7 @@ bool is_command(char c) {
         case 'S':
         case 'Q':
         case 'T':
+        case 'A':
         case 'Z':
             return true;
         default:
@@ -236,6 +247,18 @@ std::vector<MaskShape> parse_svg_path(std::string_view data) {
                 const PathPoint q = (previous == 'Q' || previous == 'T') ? reflect(last_quad_control, cur) : cur;
                 out.draw(quadratic(cur, q, point()));
                 last_quad_control = q;
+                break;
+            }
+            case 'A': {
+                SvgArc arc;
+                arc.rx = in.number();
+                arc.ry = in.number();
+                arc.rotation_degrees = in.number();
+                arc.large_arc = in.flag();
+                arc.sweep = in.flag();
+                for (const CubicSegment& segment : arc_segments(cur, arc, point())) {
+                    out.draw(segment);
+                }
                 break;
             }
             case 'Z':

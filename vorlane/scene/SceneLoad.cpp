@@ -185,9 +185,15 @@ RenderSettings read_render(const SceneReader& r, const json& j) {
         settings.quality = quality == "high" ? PF_Quality_HI : PF_Quality_LO;
     }
     if (j.contains("downsample")) {
+        // [N, D] renders at N/D of full size: a reduction only, never an enlargement.
         const json& d = r.array(j["downsample"], p + "/downsample", 2);
         const A_long den = r.integer(d[1], p + "/downsample/1", 1, 64);
-        settings.downsample = {r.integer(d[0], p + "/downsample/0", 1, den), static_cast<A_u_long>(den)};
+        const A_long num = r.integer(d[0], p + "/downsample/0", 1, 64);
+        if (num > den) {
+            r.fail(p + "/downsample/0", "[N, D] renders at N/D of full size, so N must lie between 1 and D (here " +
+                                            std::to_string(den) + "); [1, 2] is half size");
+        }
+        settings.downsample = {num, static_cast<A_u_long>(den)};
     }
     return settings;
 }
@@ -256,6 +262,9 @@ Scene parse_scene(const std::string& text, const std::filesystem::path& file) {
 }
 
 Scene load_scene_file(const std::filesystem::path& path) {
+    if (std::error_code ec; std::filesystem::is_directory(path, ec)) {
+        throw SceneError(path.string(), "", "is a folder, not a scene file");
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         throw SceneError(path.string(), "", "cannot open the scene file");

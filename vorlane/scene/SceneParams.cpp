@@ -7,6 +7,7 @@
 #include "session/Session.h"
 #include "ui/ControlEdits.h"
 #include "ui/ControlValue.h"
+#include "ui/NearestName.h"
 
 namespace vorlane::host {
 
@@ -37,7 +38,11 @@ std::string as_text(const json& value, const Place& place) {
 PF_ParamDef mask_choice(PF_ParamDef def, const std::string& text, const Scene& scene, const Place& place) {
     char* end = nullptr;
     const long number = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || number < 0 || number > static_cast<long>(scene.masks.size())) {
+    const bool whole = !text.empty() && *end == '\0';
+    if (scene.masks.empty() && !(whole && number == 0)) {
+        place.fail("\"" + std::string(def.name) + "\" can only be 0 (none): the effect layer has no masks");
+    }
+    if (!whole || number < 0 || number > static_cast<long>(scene.masks.size())) {
         place.fail("\"" + std::string(def.name) + "\" takes a mask number from 1 to " +
                    std::to_string(scene.masks.size()) + ", or 0 for none");
     }
@@ -70,7 +75,7 @@ PF_ParamDef parsed_value(const Session& session, PF_ParamIndex index, const std:
 PF_ParamIndex registered_index(const Session& session, const std::string& name, const Place& place) {
     const PF_ParamIndex index = find_control(session, name);
     if (index == 0) {
-        place.fail("the effect has no parameter named \"" + name + "\"");
+        place.fail("the effect has no parameter named \"" + name + "\"" + did_you_mean(session, name));
     }
     return index;
 }

@@ -53,7 +53,13 @@ double SceneReader::number(const json& j, const std::string& pointer, double min
 }
 
 A_long SceneReader::integer(const json& j, const std::string& pointer, A_long min, A_long max) const {
-    const double value = number(j, pointer, min, max);
+    if (!j.is_number()) {
+        fail(pointer, "expected a number");
+    }
+    const double value = j.get<double>();
+    if (!std::isfinite(value) || value < min || value > max) {
+        fail(pointer, "must lie between " + std::to_string(min) + " and " + std::to_string(max));
+    }
     if (value != std::floor(value)) {
         fail(pointer, "expected a whole number");
     }

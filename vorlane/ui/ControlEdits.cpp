@@ -1,27 +1,15 @@
 #include "ui/ControlEdits.h"
 
-#include <cctype>
 #include <string>
 
 #include "session/ErrorNames.h"
 #include "session/Session.h"
 #include "ui/AegpHandles.h"
 #include "ui/ControlValue.h"
+#include "ui/NearestName.h"
 
 namespace vorlane::host {
 namespace {
-
-bool same_ignoring_case(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 bool command_failed(const UiCommandResult& result, const char* what, std::string* error) {
     if (!result.leaks.empty()) {
@@ -55,11 +43,6 @@ PF_ParamIndex find_control(const Session& session, std::string_view name) {
             return static_cast<PF_ParamIndex>(i);
         }
     }
-    for (size_t i = 1; i < params.size(); ++i) {
-        if (same_ignoring_case(name, params[i].name)) {
-            return static_cast<PF_ParamIndex>(i);
-        }
-    }
     return 0;
 }
 
@@ -72,7 +55,7 @@ UiCommandResult run_ui_command(Session& session, PF_Cmd cmd, PF_ParamIndex chang
 bool apply_control_edit(Session& session, const ControlEdit& edit, std::string* error) {
     const PF_ParamIndex index = find_control(session, edit.name);
     if (index == 0) {
-        *error = "no control is named \"" + edit.name + "\"";
+        *error = "no control is named \"" + edit.name + "\"" + did_you_mean(session, edit.name);
         return false;
     }
     PF_ParamDef def = session.param(index);

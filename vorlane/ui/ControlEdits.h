@@ -21,7 +21,7 @@ struct ControlEdit {
 // "NAME=VALUE", or "NAME" alone for a button.
 ControlEdit parse_control_edit(std::string_view text);
 
-// The index of the control with that name (exact first, then ignoring case); 0 when there is none.
+// The index of the control with exactly that name, case included; 0 when there is none.
 PF_ParamIndex find_control(const Session& session, std::string_view name);
 
 struct UiCommandResult {

@@ -74,10 +74,11 @@ bool out_of_range(double value, double min, double max, std::string* error) {
 }
 
 bool parse_checkbox(std::string_view text, PF_ParamDef* def, std::string* error) {
+    // Only the four words the message names (in any case): "yes" or "1" would make every other word a question.
     const std::string word = lower(trim(text));
-    if (word == "on" || word == "true" || word == "1" || word == "yes") {
+    if (word == "on" || word == "true") {
         def->u.bd.value = 1;
-    } else if (word == "off" || word == "false" || word == "0" || word == "no") {
+    } else if (word == "off" || word == "false") {
         def->u.bd.value = 0;
     } else {
         *error = "takes on, off, true or false";

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "session/Session.h"
+#include "ui/ControlDescriptions.h"
 #include "ui/ControlValue.h"
 
 namespace vorlane::host {
@@ -82,6 +83,7 @@ std::string controls_json(const std::vector<ControlRow>& rows) {
             control["value"] = nullptr;
         }
         control["text"] = row.value;
+        control["description"] = std::string(control_description(row.name));
         control["hidden"] = row.hidden;
         control["disabled"] = row.disabled;
         array.push_back(control);

@@ -29,7 +29,8 @@ std::vector<ControlRow> control_rows(const Session& session);
 // One line per control; hidden controls are left out unless show_hidden, which marks them instead.
 std::string controls_text(const std::vector<ControlRow>& rows, bool show_hidden);
 
-// A JSON array of {name, index, value, text, hidden, disabled}, hidden controls included, for scripts.
+// A JSON array of {name, index, value, text, description, hidden, disabled}, hidden controls included, for
+// scripts.
 std::string controls_json(const std::vector<ControlRow>& rows);
 
 }  // namespace vorlane::host
