@@ -17,6 +17,7 @@ int run_cli(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     add_pipl_command(app, state);
     add_render_command(app, state);
     add_encode_command(app, state);
+    add_preview_command(app, state);
 
     try {
         app.parse(argc, argv);

@@ -45,5 +45,6 @@ void add_params_command(CLI::App& app, CliState& state);
 std::function<std::optional<int>()> add_params_view(CLI::App& params, const CliState& state);
 void add_pipl_command(CLI::App& app, CliState& state);
 void add_encode_command(CLI::App& app, CliState& state);
+void add_preview_command(CLI::App& app, CliState& state);
 
 }  // namespace vorlane::host
