@@ -21,10 +21,9 @@ TEST_F(PreviewServerTest, ParamsAreThoseOfParamsJsonBeforeAndAfterEdits) {
     ASSERT_EQ(res->status, 200) << res->body;
     ASSERT_EQ(edit("Frequency 1", 80)->status, 200);
     ASSERT_EQ(edit("Bidirectional", true)->status, 200);
-    const std::string expected =
-        vorlane_cli({"params", scene_path.string(), "--json", "--edit", "Layers=2", "--edit", "Frequency 1=80",
-                     "--edit", "Bidirectional=on"})
-            .out;
+    const std::string expected = vorlane_cli({"params", scene_path.string(), "--json", "--edit", "Layers=2", "--edit",
+                                              "Frequency 1=80", "--edit", "Bidirectional=on"})
+                                     .out;
     EXPECT_EQ(get("/api/params")->body, expected);
     // The edit's own answer is the same rows.
     EXPECT_EQ(edit("Seed", 9)->body,
@@ -37,17 +36,17 @@ TEST_F(PreviewServerTest, BadEditsAre400WithOneLineAndChangeNothing) {
     start();
     const std::string before = get("/api/params")->body;
     const std::vector<std::pair<std::string, json>> bad = {
-        {"No Such Control", 1},       // unknown
-        {"Layers", "many"},           // not a number
-        {"Layers", 9},                // outside the valid range
-        {"Instances", 1000001},       // beyond the typed range too
-        {"Mode", "Sideways"},         // not a choice
-        {"Layers", json::array({1})},  // not a single value
-        {"Layer 1", "nothing.png"},   // not a layer of the scene
-        {"Path Selection", "Mask 9"},  // not a mask of the scene
-        {"Layer 5", "None"},          // hidden at Layers 3
+        {"No Such Control", 1},              // unknown
+        {"Layers", "many"},                  // not a number
+        {"Layers", 9},                       // outside the valid range
+        {"Instances", 1000001},              // beyond the typed range too
+        {"Mode", "Sideways"},                // not a choice
+        {"Layers", json::array({1})},        // not a single value
+        {"Layer 1", "nothing.png"},          // not a layer of the scene
+        {"Path Selection", "Mask 9"},        // not a mask of the scene
+        {"Layer 5", "None"},                 // hidden at Layers 3
         {"Bidirectional Alignment", "Odd"},  // disabled with Bidirectional off
-        {"Reset Frequencies", 3},     // a button takes no value
+        {"Reset Frequencies", 3},            // a button takes no value
     };
     for (const auto& [name, value] : bad) {
         const auto res = edit(name, value);
@@ -84,9 +83,8 @@ TEST_F(PreviewServerTest, FramesHaveThePixelsOfRenderWithTheSameEdits) {
     EXPECT_EQ(res->get_header_value("Content-Type"), "image/png");
     write_text(dir / "served.png", res->body);
 
-    const CliRun render = vorlane_cli({"render", scene_path.string(), "--frames", "10", "--out",
-                                       (dir / "cli").string(), "--edit", "Seed=7", "--edit", "Layers=2", "--edit",
-                                       "Composite=On Transparent"});
+    const CliRun render = vorlane_cli({"render", scene_path.string(), "--frames", "10", "--out", (dir / "cli").string(),
+                                       "--edit", "Seed=7", "--edit", "Layers=2", "--edit", "Composite=On Transparent"});
     ASSERT_EQ(render.status, 0) << render.err;
     const WorldStorage served = read_png(dir / "served.png", PF_PixelFormat_ARGB32);
     const WorldStorage rendered = read_png(dir / "cli" / "frame_0010.png", PF_PixelFormat_ARGB32);

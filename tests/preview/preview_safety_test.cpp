@@ -54,11 +54,12 @@ TEST_F(PreviewServerTest, RefusesRequestsWithoutTokenOrFromElsewhere) {
                   ->status,
               403);
     const std::string edit_body = json{{"name", "Seed"}, {"value", 1}}.dump();
-    EXPECT_EQ(client
-                  ->Post("/api/edit", {{"Cookie", "vorlane_token=" + server->token()}, {"Origin", "http://evil.example"}},
-                         edit_body, "application/json")
-                  ->status,
-              403);
+    EXPECT_EQ(
+        client
+            ->Post("/api/edit", {{"Cookie", "vorlane_token=" + server->token()}, {"Origin", "http://evil.example"}},
+                   edit_body, "application/json")
+            ->status,
+        403);
     EXPECT_EQ(client->Post("/api/edit", {{"Cookie", "vorlane_token=" + server->token()}}, edit_body, "application/json")
                   ->status,
               403);

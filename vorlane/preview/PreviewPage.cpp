@@ -58,13 +58,13 @@ button, select, input { font: inherit; }
 button { background: #3a3a3e; color: #eee; border: 1px solid #555; border-radius: 3px; padding: 2px 10px; }
 button:disabled { opacity: 0.4; }
 main { display: flex; height: calc(100vh - 36px); }
-#panel { width: 400px; min-width: 400px; overflow-y: auto; background: #252528; border-right: 1px solid #111; }
+#panel { width: 400px; min-width: 400px; overflow-y: auto; overflow-x: hidden; background: #252528; border-right: 1px solid #111; }
 #panel h2 { font-size: 13px; margin: 0; padding: 6px 10px; background: #303034; }
 .row { display: flex; align-items: center; min-height: 24px; padding: 1px 8px; border-bottom: 1px solid #2e2e31; }
 .row[hidden] { display: none; }
 .row .name { width: 180px; flex: none; overflow: hidden; text-overflow: ellipsis; white-space: nowrap; }
 .row.depth1 .name { padding-left: 16px; }
-.row .edit { flex: 1; display: flex; gap: 6px; align-items: center; }
+.row .edit { flex: 1; min-width: 0; display: flex; gap: 6px; align-items: center; }
 .row input[type=range] { flex: 1; min-width: 60px; }
 .row input[type=number] { width: 78px; background: #1b1b1d; color: #6cf; border: 1px solid #444; }
 .row select { background: #1b1b1d; color: #6cf; border: 1px solid #444; max-width: 180px; }

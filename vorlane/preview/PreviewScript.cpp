@@ -10,7 +10,7 @@ const char* const kScript = R"js("use strict";
 const $ = (id) => document.getElementById(id);
 const TYPE = { LAYER: 0, SLIDER: 1, ANGLE: 3, CHECKBOX: 4, POPUP: 7, FLOAT: 10, PATH: 12, GROUP: 13, BUTTON: 15 };
 const view = { frame: 0, playing: false, state: null, rows: new Map(), latest: 0, shown: 0, url: null,
-               timings: [] };
+               timings: [], settled: 0 };
 window.vorlane = view;
 
 if (location.search.includes("token=")) {
@@ -180,12 +180,20 @@ function frameUrl(frame, ahead) {
          (ahead ? "&ahead=1" : "");
 }
 
+// Counts edits, undos and redos whose panel and picture are both on screen, for scripts driving the page.
+function settle() {
+  document.body.dataset.settled = String(++view.settled);
+}
+
 // Fetches a frame and shows it unless a later request was made meanwhile; resolves when it is on screen (or not
 // shown, being stale).
 async function showFrame(frame, ahead) {
   const request = ++view.latest;
   const res = await fetch(frameUrl(frame, ahead));
-  if (res.status === 409) return false;  // passed by a later request
+  if (res.status === 409) {
+    // The server dropped it for a request that reached it later but was made earlier: ask again if still wanted.
+    return request === view.latest ? showFrame(frame, ahead) : false;
+  }
   if (!res.ok) {
     if (request >= view.shown) showError((await res.text()).trim());
     return false;
@@ -233,19 +241,22 @@ async function editControl(name, value) {
   if (!res.ok) {
     status(text.trim(), true);
     await refreshState();  // the control shows its value again
+    settle();
     return;
   }
   status("");
   await Promise.all([refreshState(), showFrame(view.frame)]);
   view.timings.push(performance.now() - started);
+  settle();
 }
 
 async function step_history(which) {
   const { res, text } = await api("POST", "/api/" + which);
-  if (!res.ok) { status(text.trim(), true); return; }
+  if (!res.ok) { status(text.trim(), true); settle(); return; }
   status("");
   showState(JSON.parse(text));
   await showFrame(view.frame);
+  settle();
 }
 
 async function seek(frame) {

@@ -147,6 +147,7 @@ void PreviewServer::Impl::routes() {
     server.Get("/", [](const httplib::Request&, httplib::Response& res) {
         res.set_content(preview_page_html(), "text/html; charset=utf-8");
     });
+    server.Get("/favicon.ico", [](const httplib::Request&, httplib::Response& res) { res.status = 204; });
     server.Get("/app.js", [](const httplib::Request&, httplib::Response& res) {
         res.set_content(preview_page_script(), "text/javascript; charset=utf-8");
     });
