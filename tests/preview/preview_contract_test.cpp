@@ -156,5 +156,23 @@ TEST_F(PreviewServerTest, LayerAndMaskPickersTakeTheScenesNames) {
     }
 }
 
+TEST_F(PreviewServerTest, ARenderErrorIsOneLineAndTheServerGoesOn) {
+    WorldStorage leaf(8, 8, PF_PixelFormat_ARGB32);
+    write_png(dir / "leaf.png", leaf.world(), 8);
+    const std::filesystem::path scene = dir / "leaf.json";
+    write_text(scene, R"({"comp": {"width": 64, "height": 48, "duration_frames": 4},
+                         "effect_layer": {"masks": [{"ellipse": [32, 24, 20, 12]}]},
+                         "layers": [{"image": "leaf.png"}], "params": {"Path Selection": 1, "Instances": 4}})");
+    start(scene, scene);
+    std::filesystem::remove(dir / "leaf.png");  // gone after the scene was read
+    const auto failed = get("/api/frame/1");
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(failed->status, 500);
+    EXPECT_NE(failed->body.find("frame 1"), std::string::npos) << failed->body;
+    EXPECT_EQ(failed->body.find('\n'), failed->body.size() - 1) << failed->body;
+    EXPECT_EQ(get("/api/params")->status, 200);
+    EXPECT_EQ(edit("Seed", 3)->status, 200);
+}
+
 }  // namespace
 }  // namespace vorlane::host::test
