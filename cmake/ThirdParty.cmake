@@ -38,6 +38,17 @@ if(NOT WIN32)
   target_link_libraries(vorlane_openexr INTERFACE OpenEXR::OpenEXR)
 endif()
 
+# cpp-httplib (Debian's libcpp-httplib-dev), the preview's HTTP server; a compiled library built with TLS and
+# compression, whose definitions the files that include it must share (VORLANE_HTTPLIB_OPTIONS, given to those
+# files only). Linux only: Debian has no mingw-w64 build of it.
+add_library(vorlane_httplib INTERFACE)
+if(NOT WIN32)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(CPP_HTTPLIB REQUIRED cpp-httplib)
+  target_link_libraries(vorlane_httplib INTERFACE ${CPP_HTTPLIB_LINK_LIBRARIES})
+  set(VORLANE_HTTPLIB_OPTIONS ${CPP_HTTPLIB_CFLAGS_OTHER})
+endif()
+
 find_package(Threads REQUIRED)
 
 # GoogleTest: Debian's library on Linux; built from Debian's googletest sources for Windows.

@@ -21,6 +21,7 @@ int run_cli(int argc, const char* const* argv, std::ostream& out, std::ostream& 
     add_farm_command(app, state);
     add_demo_scene_command(app, state);
     add_check_command(app, state);
+    add_preview_command(app, state);
 
     try {
         app.parse(argc, argv);

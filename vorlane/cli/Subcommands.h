@@ -47,5 +47,6 @@ void add_pipl_command(CLI::App& app, CliState& state);
 void add_encode_command(CLI::App& app, CliState& state);
 void add_demo_scene_command(CLI::App& app, CliState& state);
 void add_check_command(CLI::App& app, CliState& state);
+void add_preview_command(CLI::App& app, CliState& state);
 
 }  // namespace vorlane::host

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <ostream>
 #include <stdexcept>
 
 #include "AE_Effect.h"
@@ -30,5 +31,8 @@ enum class PngCompression { Fast, Small };
 // Throws PngError.
 void write_png(const std::filesystem::path& path, const PF_EffectWorld& world, int bits_per_channel,
                PngCompression compression = PngCompression::Fast);
+
+// The same file's bytes into a stream, for a picture that goes elsewhere than a file. Throws PngError.
+void encode_png(std::ostream& out, const PF_EffectWorld& world, int bits_per_channel);
 
 }  // namespace vorlane::host

@@ -1,0 +1,248 @@
+#include "preview/PreviewServer.h"
+
+#include <httplib.h>
+
+#include <stdexcept>
+
+#include "preview/FrameService.h"
+#include "preview/MaskOutlines.h"
+#include "preview/PreviewPage.h"
+#include "preview/RequestGuard.h"
+#include "preview/SceneSave.h"
+#include "ui/ControlsView.h"
+
+namespace vorlane::host {
+namespace {
+
+using nlohmann::json;
+
+// Requests are small JSON records; anything larger is refused before it is read.
+constexpr std::size_t kMaxBody = 16 * 1024;
+
+void reply_line(httplib::Response& res, int status, const std::string& line) {
+    res.status = status;
+    res.set_content(line + "\n", "text/plain; charset=utf-8");
+}
+
+void reply_json(httplib::Response& res, const std::string& text) {
+    res.set_content(text, "application/json");
+}
+
+std::optional<A_long> frame_number(const std::string& text, const Scene& scene) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    const long frame = std::stol(text);
+    if (frame >= scene.comp.duration_frames) {
+        return std::nullopt;
+    }
+    return static_cast<A_long>(frame);
+}
+
+std::optional<ViewSettings> view_settings(const httplib::Request& req) {
+    ViewSettings view;
+    const std::string res = req.has_param("res") ? req.get_param_value("res") : "full";
+    const std::string quality = req.has_param("quality") ? req.get_param_value("quality") : "high";
+    if (res == "full" || res == "half" || res == "quarter") {
+        view.downsample = res == "full" ? 1 : res == "half" ? 2 : 4;
+    } else {
+        return std::nullopt;
+    }
+    if (quality != "high" && quality != "low") {
+        return std::nullopt;
+    }
+    view.high_quality = quality == "high";
+    return view;
+}
+
+}  // namespace
+
+struct PreviewServer::Impl {
+    Impl(PreviewState& s, PreviewOptions o)
+        : state(s), options(std::move(o)), frames(s, options.threads), save(save_target(options.save_path)) {}
+
+    PreviewState& state;
+    PreviewOptions options;
+    FrameService frames;
+    std::mutex save_mutex;
+    SaveTarget save;
+    GuardConfig guard;
+    httplib::Server server;
+
+    void routes();
+    void edit(const httplib::Request& req, httplib::Response& res);
+    std::string state_text(const httplib::Request& req);
+};
+
+std::string PreviewServer::Impl::state_text(const httplib::Request& req) {
+    if (req.has_param("frame")) {
+        if (const auto frame = frame_number(req.get_param_value("frame"), state.scene)) {
+            show_frame(state, *frame);
+        }
+    }
+    nlohmann::ordered_json out = preview_state_json(state);
+    out["can_save"] = !options.save_path.empty();
+    out["save_path"] = options.save_path.string();
+    return out.dump();
+}
+
+void PreviewServer::Impl::edit(const httplib::Request& req, httplib::Response& res) {
+    const json body = json::parse(req.body, nullptr, false);
+    if (body.is_discarded() || !body.is_object() || !body.contains("name") || !body["name"].is_string()) {
+        return reply_line(res, 400, "expected {\"name\": \"<control>\", \"value\": <value>}");
+    }
+    A_long frame = 0;
+    {
+        const auto held = state.lock.shared();
+        frame = state.frame;
+    }
+    if (body.contains("frame")) {
+        const json& f = body["frame"];
+        if (!f.is_number_integer() || f.get<long long>() < 0 || f.get<long long>() > 100000000) {
+            return reply_line(res, 400, "\"frame\" takes a frame number");
+        }
+        frame = static_cast<A_long>(f.get<long long>());
+    }
+    const json value = body.contains("value") ? body["value"] : json();
+    if (const auto failure = edit_control(state, body["name"].get<std::string>(), value, frame)) {
+        return reply_line(res, 400, *failure);
+    }
+    const auto held = state.lock.shared();
+    res.set_header("X-Vorlane-Generation", std::to_string(state.generation));
+    reply_json(res, controls_json(control_rows(state.session)));
+}
+
+void PreviewServer::Impl::routes() {
+    server.set_payload_max_length(kMaxBody);
+    server.set_default_headers({{"Cache-Control", "no-store"},
+                                {"X-Content-Type-Options", "nosniff"},
+                                {"X-Frame-Options", "DENY"},
+                                {"Referrer-Policy", "no-referrer"},
+                                {"Content-Security-Policy",
+                                 "default-src 'self'; img-src 'self' blob:; frame-ancestors 'none'; base-uri 'none'"}});
+    server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+        const GuardRequest request{req.method, req.get_header_value("Host"), req.get_header_value("Origin"),
+                                   req.get_header_value("Cookie"), req.get_param_value("token")};
+        const GuardVerdict verdict = check_request(guard, request);
+        if (verdict.status != 0) {
+            reply_line(res, verdict.status, verdict.message);
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        if (verdict.set_cookie) {
+            res.set_header("Set-Cookie",
+                           std::string(kTokenCookie) + "=" + guard.token + "; Path=/; HttpOnly; SameSite=Strict");
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    server.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr error) {
+        std::string what = "the request failed";
+        try {
+            std::rethrow_exception(error);
+        } catch (const std::exception& e) {
+            what += ": " + std::string(e.what());
+        } catch (...) {
+        }
+        reply_line(res, 500, what);
+    });
+    server.Get("/", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(preview_page_html(), "text/html; charset=utf-8");
+    });
+    server.Get("/favicon.ico", [](const httplib::Request&, httplib::Response& res) { res.status = 204; });
+    server.Get("/app.js", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(preview_page_script(), "text/javascript; charset=utf-8");
+    });
+    server.Get("/app.css", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(preview_page_style(), "text/css; charset=utf-8");
+    });
+    server.Get("/api/params", [this](const httplib::Request&, httplib::Response& res) {
+        const auto held = state.lock.shared();
+        reply_json(res, controls_json(control_rows(state.session)));
+    });
+    server.Get("/api/state",
+               [this](const httplib::Request& req, httplib::Response& res) { reply_json(res, state_text(req)); });
+    server.Post("/api/edit", [this](const httplib::Request& req, httplib::Response& res) { edit(req, res); });
+    server.Post("/api/undo", [this](const httplib::Request& req, httplib::Response& res) {
+        undo_edit(state) ? reply_json(res, state_text(req)) : reply_line(res, 409, "nothing to undo");
+    });
+    server.Post("/api/redo", [this](const httplib::Request& req, httplib::Response& res) {
+        redo_edit(state) ? reply_json(res, state_text(req)) : reply_line(res, 409, "nothing to redo");
+    });
+    server.Post("/api/save", [this](const httplib::Request&, httplib::Response& res) {
+        std::lock_guard lock(save_mutex);
+        if (const auto failure = save_scene(state, save)) {
+            return reply_line(res, 409, *failure);
+        }
+        reply_line(res, 200, "saved " + save.path.string());
+    });
+    server.Get(R"(/api/frame/(\d+))", [this](const httplib::Request& req, httplib::Response& res) {
+        const auto frame = frame_number(req.matches[1], state.scene);
+        const auto view = view_settings(req);
+        if (!frame || !view) {
+            return reply_line(res, 400,
+                              "expected /api/frame/N within the composition, res=full|half|quarter, "
+                              "quality=high|low");
+        }
+        const FrameReply reply = frames.frame(*frame, *view, req.get_param_value("ahead") == "1");
+        switch (reply.status) {
+            case FrameStatus::Ready:
+                res.set_header("X-Vorlane-Generation", std::to_string(reply.generation));
+                return res.set_content(reply.body, "image/png");
+            case FrameStatus::Dropped:
+                return reply_line(res, 409, reply.body);
+            case FrameStatus::Failed:
+                return reply_line(res, 500, reply.body);
+        }
+    });
+    server.Get(R"(/api/masks/(\d+))", [this](const httplib::Request& req, httplib::Response& res) {
+        const auto frame = frame_number(req.matches[1], state.scene);
+        if (!frame) {
+            return reply_line(res, 400, "expected /api/masks/N within the composition");
+        }
+        reply_json(res, json(mask_outlines(state.scene, *frame)).dump());
+    });
+}
+
+PreviewServer::PreviewServer(PreviewState& state, PreviewOptions options)
+    : impl_(std::make_unique<Impl>(state, std::move(options))) {
+    Impl& impl = *impl_;
+    impl.guard.token = impl.options.token.empty() ? new_token() : impl.options.token;
+    impl.guard.host = impl.options.host;
+    impl.routes();
+    if (impl.options.port == 0) {
+        impl.guard.port = impl.server.bind_to_any_port(impl.options.host);
+    } else if (impl.server.bind_to_port(impl.options.host, impl.options.port)) {
+        impl.guard.port = impl.options.port;
+    } else {
+        impl.guard.port = -1;
+    }
+    if (impl.guard.port <= 0) {
+        throw std::runtime_error("cannot listen on " + impl.options.host + ":" + std::to_string(impl.options.port) +
+                                 " (in use, or not an address of this machine)");
+    }
+}
+
+PreviewServer::~PreviewServer() = default;
+
+int PreviewServer::port() const {
+    return impl_->guard.port;
+}
+
+const std::string& PreviewServer::token() const {
+    return impl_->guard.token;
+}
+
+std::string PreviewServer::url() const {
+    const std::string& host = impl_->options.host;
+    const std::string shown = host.find(':') != std::string::npos ? "[" + host + "]" : host;
+    return "http://" + shown + ":" + std::to_string(port()) + "/?token=" + token();
+}
+
+void PreviewServer::run() {
+    impl_->server.listen_after_bind();
+}
+
+void PreviewServer::stop() {
+    impl_->server.stop();
+}
+
+}  // namespace vorlane::host
