@@ -33,6 +33,7 @@ void write_png(const std::filesystem::path& path, const PF_EffectWorld& world, i
                PngCompression compression = PngCompression::Fast);
 
 // The same file's bytes into a stream, for a picture that goes elsewhere than a file. Throws PngError.
-void encode_png(std::ostream& out, const PF_EffectWorld& world, int bits_per_channel);
+void encode_png(std::ostream& out, const PF_EffectWorld& world, int bits_per_channel,
+                PngCompression compression = PngCompression::Fast);
 
 }  // namespace vorlane::host

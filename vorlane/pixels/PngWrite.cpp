@@ -162,11 +162,11 @@ void write_png(const std::filesystem::path& path, const PF_EffectWorld& world, i
     }
 }
 
-void encode_png(std::ostream& out, const PF_EffectWorld& world, int bits_per_channel) {
+void encode_png(std::ostream& out, const PF_EffectWorld& world, int bits_per_channel, PngCompression compression) {
     if ((bits_per_channel != 8 && bits_per_channel != 16) || !is_valid_world(world)) {
         throw PngError("a PNG is made of a world with pixels, at 8 or 16 bits per channel");
     }
-    encode(out, world, bits_per_channel);
+    encode(out, world, bits_per_channel, compression);
 }
 
 }  // namespace vorlane::host
