@@ -109,7 +109,7 @@ void PreviewServer::Impl::edit(const httplib::Request& req, httplib::Response& r
     }
     const auto held = state.lock.shared();
     res.set_header("X-Vorlane-Generation", std::to_string(state.generation));
-    reply_json(res, controls_json(control_rows(state.session)));
+    reply_json(res, params_json(state));
 }
 
 void PreviewServer::Impl::routes() {
@@ -156,7 +156,7 @@ void PreviewServer::Impl::routes() {
     });
     server.Get("/api/params", [this](const httplib::Request&, httplib::Response& res) {
         const auto held = state.lock.shared();
-        reply_json(res, controls_json(control_rows(state.session)));
+        reply_json(res, params_json(state));
     });
     server.Get("/api/state",
                [this](const httplib::Request& req, httplib::Response& res) { reply_json(res, state_text(req)); });

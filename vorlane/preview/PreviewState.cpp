@@ -7,6 +7,7 @@
 
 #include "frames/SceneSession.h"
 #include "scene/MaskIds.h"
+#include "scene/SceneNames.h"
 #include "session/ErrorNames.h"
 #include "session/Session.h"
 #include "ui/ControlEdits.h"
@@ -209,17 +210,6 @@ nlohmann::ordered_json control_extras(const PreviewState& state, const PF_ParamD
 
 }  // namespace
 
-std::string layer_source_name(const LayerSource& source) {
-    if (const auto* image = std::get_if<ImageSource>(&source)) {
-        return image->path.filename().string();
-    }
-    if (const auto* sequence = std::get_if<SequenceSource>(&source)) {
-        const std::string width = sequence->width > 0 ? std::to_string(sequence->width) : "";
-        return sequence->prefix + "%" + (sequence->zero_pad ? "0" : "") + width + "d" + sequence->suffix;
-    }
-    return std::get<BuiltinSource>(source).name;
-}
-
 void open_preview(PreviewState& state) {
     state.tracks = prepare_scene_session(state.session, state.scene, {});
     for (std::size_t k = 0; k < state.layers.size(); ++k) {
@@ -308,6 +298,12 @@ Scene scene_for_render(const PreviewState& state) {
         }
     }
     return scene;
+}
+
+std::string params_json(const PreviewState& state) {
+    std::vector<ControlRow> rows = control_rows(state.session);
+    name_scene_controls(rows, state.session, scene_for_render(state));
+    return controls_json(rows);
 }
 
 nlohmann::ordered_json preview_state_json(const PreviewState& state) {

@@ -66,9 +66,6 @@ struct PreviewState {
 // state over it. Throws SceneError or std::runtime_error.
 void open_preview(PreviewState& state);
 
-// The name a picker shows for a layer source: "leaf.png", "pulse_%02d.png", "blob".
-std::string layer_source_name(const LayerSource& source);
-
 // Applies one edit as a user makes it in the panel. `value` is a number, a choice or layer name, true/false, or
 // null for a button. A keyframed parameter gets a key at `frame`. On failure returns the one-line reason and
 // leaves every value as it was. Takes the lock.
@@ -84,6 +81,10 @@ void show_frame(PreviewState& state, A_long frame);
 
 // The scene as a render of the current values sees it: the chosen layers in their slots. Call with the lock held.
 Scene scene_for_render(const PreviewState& state);
+
+// The controls as `vorlane params SCENE --json` lists them, layers and masks by the scene's names. Call with the
+// lock held.
+std::string params_json(const PreviewState& state);
 
 // The panel's state for the page: the controls, layer and mask names, choices, keyframes. Takes the lock shared.
 nlohmann::ordered_json preview_state_json(const PreviewState& state);
