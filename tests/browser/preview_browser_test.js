@@ -173,7 +173,8 @@ async function demo(browser) {
     await page.waitForFunction(() => document.getElementById("viewer").dataset.frame === "10");
     const sets = (await controls(page))
       .filter((c) => c.value !== null && c.name !== "Evolution")
-      .flatMap((c) => ["--set", `${c.name}=${c.value}`]);
+      // Checkboxes are set by their words: the command line takes on/off, not 1/0.
+      .flatMap((c) => ["--set", `${c.name}=${c.text === "on" || c.text === "off" ? c.text : c.value}`]);
     const out = fs.mkdtempSync(path.join(os.tmpdir(), "vorlane-browser-"));
     execFileSync(exe, ["render", "--frames", "10", "--out", out, ...sets]);
     const cli = fs.readFileSync(path.join(out, "frame_0010.png")).toString("base64");
