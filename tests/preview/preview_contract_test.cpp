@@ -131,8 +131,9 @@ TEST_F(PreviewServerTest, EditingAKeyframedValueKeysItAtTheFrame) {
             EXPECT_EQ(c["keyframes"], json::array({0, 20, 40}));
         }
     }
-    EXPECT_EQ(nlohmann::json::parse(get("/api/state?frame=30")->body)["controls"][0]["name"], "Layers");
-    for (const json& c : nlohmann::json::parse(get("/api/state?frame=30")->body)["controls"]) {
+    const json at_30 = nlohmann::json::parse(get("/api/state?frame=30")->body);
+    EXPECT_EQ(at_30["controls"][0]["name"], "Layers");
+    for (const json& c : at_30["controls"]) {
         if (c["name"] == "Evolution") {
             EXPECT_DOUBLE_EQ(c["value"].get<double>(), 50.0);  // halfway from 10 to 90
         }
@@ -145,7 +146,8 @@ TEST_F(PreviewServerTest, LayerAndMaskPickersTakeTheScenesNames) {
     EXPECT_EQ(before["layers"], json::array({"None", "blob", "star", "arrow"}));
     ASSERT_EQ(edit("Layer 1", "arrow")->status, 200);
     ASSERT_EQ(edit("Path Selection", "Mask 2")->status, 200);
-    for (const json& c : state_json()["controls"]) {
+    const json after = state_json();
+    for (const json& c : after["controls"]) {
         if (c["name"] == "Layer 1") {
             EXPECT_EQ(c["choice"], "arrow");
         }
