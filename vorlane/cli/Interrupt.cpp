@@ -59,7 +59,11 @@ InterruptWatch::InterruptWatch() {
 
 InterruptWatch::~InterruptWatch() {
     removals = 0;
-    std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+    // After a first Ctrl+C the process is on its way out with status 130: the handler stays, so that a second one
+    // arriving after the work ended (while the process cleans up) still ends it with 130, not killed by the signal.
+    if (interrupts.load() == 0) {
+        std::signal(SIGINT, previous == SIG_ERR ? SIG_DFL : previous);
+    }
 }
 
 void InterruptWatch::remove_at_hard_exit(const std::string& first, const std::string& second) const {
