@@ -216,10 +216,13 @@ async function demo(browser) {
 
 async function crowdAtHalf(browser) {
   if (!crowd) return;
-  const { child, url } = await startPreview([crowd]);
+  const { child, url } = await startPreview([crowd, "--resolution", "half"]);
   try {
     const { page } = await openPage(browser, url);
-    await page.select("#resolution", "half");
+    // --resolution picks the page's starting resolution: the first frame shown is already at half size.
+    assert.equal(await page.$eval("#resolution", (s) => s.value), "half");
+    const width = await page.$eval("#viewer", (img) => img.naturalWidth);
+    assert.equal(width, 960);
     const half = await timeEdits(page, 20);
     console.log(`${path.basename(crowd)} at Half: edit to new frame on screen, median ${half.median.toFixed(1)} ms, ` +
                 `worst ${half.worst.toFixed(1)} ms over 20 edits`);

@@ -98,9 +98,11 @@ TEST_F(PreviewServerTest, FramesHaveThePixelsOfRenderWithTheSameEdits) {
     // A picture of another state is another picture; the cache does not hand out the old one.
     ASSERT_EQ(edit("Seed", 8)->status, 200);
     EXPECT_NE(get("/api/frame/10")->body, res->body);
-    // Half resolution is the render's downsampling.
+    // The resolutions are the render's downsampling.
     write_text(dir / "half.png", get("/api/frame/10?res=half")->body);
     EXPECT_EQ(read_png(dir / "half.png", PF_PixelFormat_ARGB32).world().width, 320);
+    write_text(dir / "third.png", get("/api/frame/10?res=third")->body);
+    EXPECT_EQ(read_png(dir / "third.png", PF_PixelFormat_ARGB32).world().width, 214);
 }
 
 TEST_F(PreviewServerTest, UndoAndRedoStepThroughEdits) {

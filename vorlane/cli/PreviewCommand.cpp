@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "cli/Interrupt.h"
+#include "cli/RenderOptions.h"
 #include "cli/Subcommands.h"
 #include "preview/PreviewServer.h"
 #include "scene/DemoScene.h"
@@ -19,6 +20,7 @@ struct PreviewArgs {
     int port = 0;
     int threads = 2;
     std::string save_as;
+    std::string resolution = "full";
 };
 
 // A port a bookmark can keep; when something else holds it, any free one.
@@ -60,6 +62,7 @@ int run_preview(const CliState& state, const PreviewArgs& args, bool port_given)
     options.host = args.host;
     options.port = args.port;
     options.threads = args.threads;
+    options.resolution = args.resolution;
     options.save_path = !args.save_as.empty() ? std::filesystem::path(args.save_as) : std::filesystem::path(args.scene);
     if (args.host != "127.0.0.1" && args.host != "localhost" && args.host != "::1") {
         state.err << "vorlane: warning: listening on " << args.host
@@ -92,6 +95,9 @@ void add_preview_command(CLI::App& app, CliState& state) {
     CLI::Option* port = preview->add_option("--port", args->port, "the port to listen on (default: 8642, or any)");
     preview->add_option("--host", args->host, "the address to listen on (default: 127.0.0.1, this machine only)");
     preview->add_option("-j", args->threads, "frames rendered at once (default: 2)");
+    add_resolution_option(
+        *preview, [args](const std::string& name) { args->resolution = name; },
+        "the page's starting resolution: full, half, third or quarter (default: full)");
     preview->add_option("--save-as", args->save_as, "where Save writes the scene (default: the scene file)");
     preview->callback([&state, args, port] {
         const bool port_given = port->count() > 0;

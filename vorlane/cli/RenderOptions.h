@@ -3,6 +3,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -18,6 +19,10 @@ struct RenderOptions {
 
 // --quiet and --resolution full|half|third|quarter.
 void add_render_options(CLI::App& command, RenderOptions& options);
+
+// --resolution full|half|third|quarter alone; `chosen` receives the name.
+void add_resolution_option(CLI::App& command, std::function<void(const std::string&)> chosen,
+                           const std::string& description);
 
 // The scene as rendered with the options: --resolution overrides its "downsample".
 void apply_render_options(Scene& scene, const RenderOptions& options);

@@ -27,7 +27,8 @@ const char* const kHtml = R"html(<!doctype html>
   <section id="composition" aria-label="Composition">
     <div id="toolbar">
       <label>Resolution <select id="resolution">
-        <option value="full">Full</option><option value="half">Half</option><option value="quarter">Quarter</option>
+        <option value="full">Full</option><option value="half">Half</option><option value="third">Third</option>
+        <option value="quarter">Quarter</option>
       </select></label>
       <label>Quality <select id="quality"><option value="high">High</option><option value="low">Low</option></select></label>
       <label><input type="checkbox" id="show-masks"> Mask outlines</label>

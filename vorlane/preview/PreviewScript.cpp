@@ -13,8 +13,11 @@ const view = { frame: 0, playing: false, state: null, rows: new Map(), latest: 0
                timings: [], settled: 0 };
 window.vorlane = view;
 
+// The address may name the resolution to start at (vorlane preview --resolution); it stays in the address bar.
+const wantedResolution = new URLSearchParams(location.search).get("resolution");
 if (location.search.includes("token=")) {
-  history.replaceState(null, "", "/");  // the cookie holds the token now; the address bar need not show it
+  // The cookie holds the token now; the address bar need not show it.
+  history.replaceState(null, "", wantedResolution ? "/?resolution=" + encodeURIComponent(wantedResolution) : "/");
 }
 
 async function api(method, path, body) {
@@ -310,7 +313,13 @@ function wire() {
   });
 }
 
+function startingResolution() {
+  const select = $("resolution");
+  if ([...select.options].some((o) => o.value === wantedResolution)) select.value = wantedResolution;
+}
+
 async function start() {
+  startingResolution();
   wire();
   await refreshState();
   await showFrame(0);

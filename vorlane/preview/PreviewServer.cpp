@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <map>
 #include <stdexcept>
 
 #include "preview/FrameService.h"
@@ -43,11 +44,12 @@ std::optional<ViewSettings> view_settings(const httplib::Request& req) {
     ViewSettings view;
     const std::string res = req.has_param("res") ? req.get_param_value("res") : "full";
     const std::string quality = req.has_param("quality") ? req.get_param_value("quality") : "high";
-    if (res == "full" || res == "half" || res == "quarter") {
-        view.downsample = res == "full" ? 1 : res == "half" ? 2 : 4;
-    } else {
+    static const std::map<std::string, int> kDownsamples = {{"full", 1}, {"half", 2}, {"third", 3}, {"quarter", 4}};
+    const auto downsample = kDownsamples.find(res);
+    if (downsample == kDownsamples.end()) {
         return std::nullopt;
     }
+    view.downsample = downsample->second;
     if (quality != "high" && quality != "low") {
         return std::nullopt;
     }
@@ -179,7 +181,7 @@ void PreviewServer::Impl::routes() {
         const auto view = view_settings(req);
         if (!frame || !view) {
             return reply_line(res, 400,
-                              "expected /api/frame/N within the composition, res=full|half|quarter, "
+                              "expected /api/frame/N within the composition, res=full|half|third|quarter, "
                               "quality=high|low");
         }
         const FrameReply reply = frames.frame(*frame, *view, req.get_param_value("ahead") == "1");
@@ -234,7 +236,9 @@ const std::string& PreviewServer::token() const {
 std::string PreviewServer::url() const {
     const std::string& host = impl_->options.host;
     const std::string shown = host.find(':') != std::string::npos ? "[" + host + "]" : host;
-    return "http://" + shown + ":" + std::to_string(port()) + "/?token=" + token();
+    const std::string& resolution = impl_->options.resolution;
+    return "http://" + shown + ":" + std::to_string(port()) + "/?token=" + token() +
+           (resolution == "full" ? "" : "&resolution=" + resolution);
 }
 
 void PreviewServer::run() {

@@ -4,7 +4,7 @@
 //     GET  /api/state           the controls with what the page draws them from (ranges, choices, keyframes)
 //     POST /api/edit            {"name": ..., "value": ..., "frame": N}: one edit; the new controls, or 400
 //     POST /api/undo, /api/redo, /api/save
-//     GET  /api/frame/N         frame N as PNG (?res=full|half|quarter&quality=high|low&ahead=1)
+//     GET  /api/frame/N         frame N as PNG (?res=full|half|third|quarter&quality=high|low&ahead=1)
 //     GET  /api/masks/N         the mask outlines at frame N as SVG path data
 #pragma once
 
@@ -22,6 +22,7 @@ struct PreviewOptions {
     int threads = 1;
     std::filesystem::path save_path;  // where Save writes; empty for nowhere
     std::string token;                // empty: a fresh one
+    std::string resolution = "full";  // the page's starting resolution: full, half, third or quarter
 };
 
 class PreviewServer {
