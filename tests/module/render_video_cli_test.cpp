@@ -7,10 +7,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 
 #include "cli/Cli.h"
+#include "pixels/Png.h"
+#include "pixels/Sprites.h"
 
 namespace vorlane::host::test {
 namespace {
@@ -116,6 +119,32 @@ TEST_F(RenderVideo, WithoutFfmpegOneLineNamesThePackageAndNothingIsWritten) {
                   ": .mov video needs ffmpeg, which is not on PATH; install Debian's ffmpeg package (apt-get install "
                   "ffmpeg)\n");
     EXPECT_EQ(files(), 0u);
+}
+
+// Frame 0 draws nothing; the later frames draw the sequence's last picture, whose file is cut short after the
+// scene was read: frame 0 goes to ffmpeg, frame 1 fails.
+TEST_F(RenderVideo, AFrameThatFailsRemovesTheUnfinishedVideoAndSaysSo) {
+    for (int i = 0; i < 8; ++i) {
+        const WorldStorage sprite = make_sprite(SpriteKind::Blob, i, 16, 16, PF_PixelFormat_ARGB32);
+        write_png(dir / ("p_0" + std::to_string(i) + ".png"), sprite.world(), 8);
+    }
+    fs::resize_file(dir / "p_07.png", 60);
+    std::ofstream(dir / "s.json") << R"({"comp": {"width": 64, "height": 48, "duration_frames": 8},
+        "effect_layer": {"masks": [{"ellipse": [32, 24, 20, 12]}]},
+        "layers": [{"sequence": "p_%02d.png", "count": 8}],
+        "params": {"Path Selection": 1, "Instances": 4, "Evolution": [[0, 0], [7, 100]]}})";
+    for (const char* name : {"cut.mov", "cut.mp4", "cut.gif"}) {
+        const CliRun run = vorlane({"render", (dir / "s.json").string(), "-j", "1", "--out", (dir / name).string()});
+        EXPECT_EQ(run.status, 1) << name;
+        EXPECT_NE(run.err.find("vorlane: frame 1: the render failed with error 516 (PF_Err_BAD_CALLBACK_PARAM): a "
+                               "layer's source can no longer be read: " +
+                               (dir / "p_07.png").string()),
+                  std::string::npos)
+            << run.err;
+        EXPECT_NE(run.err.find("; removed the unfinished video " + (dir / name).string() + "\n"), std::string::npos)
+            << run.err;
+        EXPECT_EQ(files(), 9u) << name << ": nothing but the scene and its pictures left";
+    }
 }
 
 TEST_F(RenderVideo, EncodeMakesTheVideoOfRenderedPngFramesAndRefusesAGap) {

@@ -23,7 +23,6 @@
 #include "scene/DemoScene.h"
 #include "scene/SceneLoad.h"
 #include "scene/SceneWarnings.h"
-#include "session/ErrorNames.h"
 
 namespace vorlane::host {
 
@@ -45,11 +44,7 @@ struct RenderArgs {
 std::string failure_text(A_long frame, const FrameResult& result, const Session& session) {
     std::string text = "frame " + std::to_string(frame) + ": ";
     if (result.err != PF_Err_NONE) {
-        text += "the render failed with error " + describe_err(result.err);
-        if (const std::string why = session.host_message(); !why.empty()) {
-            text += ": " + why;
-        }
-        return text;
+        return text + describe_failure(result, session);
     }
     text += "the effect left with the host:";
     for (std::size_t i = 0; i < result.leaks.size(); ++i) {

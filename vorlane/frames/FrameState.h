@@ -41,6 +41,7 @@ struct FrameState {
     std::unordered_map<const void*, WorldStorage> worlds;        // made through the world suites, by data
     std::unordered_map<const void*, WorldStorage> layer_worlds;  // lent with checked-out layers, by data
     std::unordered_map<A_long, int> param_checkouts;             // by disk id
+    std::string refusal;  // why the host last refused the effect a call in this frame, for the error line
 
     // Lists what is still held, frees it, and returns one line per kind of leak.
     std::vector<std::string> finish();

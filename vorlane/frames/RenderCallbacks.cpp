@@ -85,8 +85,9 @@ PF_Err checkout_for_frame(FrameState& frame, PF_ParamIndex index, A_long what_ti
         } else if (def.param_type == PF_Param_LAYER) {
             lend_layer(frame, job.layer_slots[static_cast<std::size_t>(index)], what_time, time_step, &def.u.ld);
         }
-    } catch (const PngError&) {
+    } catch (const PngError& e) {
         // A source that could be read when the scene was loaded and no longer can.
+        frame.refusal = std::string("a layer's source can no longer be read: ") + e.what();
         return PF_Err_BAD_CALLBACK_PARAM;
     }
     *param = def;

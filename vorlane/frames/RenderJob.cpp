@@ -5,6 +5,7 @@
 #include "frames/FrameState.h"
 #include "frames/RenderCallbacks.h"
 #include "pixels/Png.h"
+#include "session/ErrorNames.h"
 #include "session/Session.h"
 
 namespace vorlane::host {
@@ -100,7 +101,14 @@ FrameResult render_frame(RenderJob& job, A_long frame_number) {
         result.err = run.err;
     }
     result.leaks = frame.finish();
+    result.refusal = std::move(frame.refusal);
     return result;
+}
+
+std::string describe_failure(const FrameResult& result, const Session& session) {
+    std::string line = "the render failed with error " + describe_err(result.err);
+    const std::string why = !result.refusal.empty() ? result.refusal : session.host_message();
+    return why.empty() ? line : line + ": " + why;
 }
 
 }  // namespace vorlane::host

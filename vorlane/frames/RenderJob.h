@@ -42,8 +42,12 @@ struct FrameResult {
     WorldStorage output;
     std::chrono::nanoseconds command_time{0};  // the render command, from the entry point's call to its return
     std::optional<CallProfile> profile;        // the command's host calls, when the job asks for them
+    std::string refusal;                       // why the host refused the effect a call, when it did
 };
 
 FrameResult render_frame(RenderJob& job, A_long frame);
+
+// "the render failed with error N (NAME)", and why when the host knows: a failed frame's line.
+std::string describe_failure(const FrameResult& result, const Session& session);
 
 }  // namespace vorlane::host

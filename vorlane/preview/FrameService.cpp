@@ -6,7 +6,6 @@
 
 #include "frames/RenderJob.h"
 #include "pixels/Png.h"
-#include "session/ErrorNames.h"
 #include "session/Session.h"
 
 namespace vorlane::host {
@@ -154,12 +153,8 @@ FrameReply FrameService::render(const Key& key) {
         const std::shared_ptr<Job> job = job_for(key);
         FrameResult result = render_frame(job->job, key.frame);
         if (result.err != PF_Err_NONE) {
-            std::string line =
-                "frame " + std::to_string(key.frame) + ": the render failed with error " + describe_err(result.err);
-            if (const std::string why = state_.session.host_message(); !why.empty()) {
-                line += ": " + why;
-            }
-            return {FrameStatus::Failed, line};
+            return {FrameStatus::Failed,
+                    "frame " + std::to_string(key.frame) + ": " + describe_failure(result, state_.session)};
         }
         if (!result.leaks.empty()) {
             return {FrameStatus::Failed, "frame " + std::to_string(key.frame) + ": the effect left " +
