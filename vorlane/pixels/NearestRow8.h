@@ -57,7 +57,14 @@ inline void lay_pixels4(const std::uint32_t (&p)[4], PF_Pixel* dst, float opacit
     }
     Pixels4 d;
     std::memcpy(&d, dst, sizeof d);
-    d = in_front4(s, d, opacity);
+    if (opacity == 1.0f && ((d[0] | d[1] | d[2] | d[3]) & 255u) == 0) {
+        // Over clear pixels at full opacity the blend gives back each drawn source pixel exactly (its colours
+        // times its alpha, divided by it again, round to themselves), so it is copied.
+        const Pixels4 drawn = Pixels4((s & 255u) != 0u);
+        d = (s & drawn) | (d & ~drawn);
+    } else {
+        d = in_front4(s, d, opacity);
+    }
     std::memcpy(dst, &d, sizeof d);
 }
 
