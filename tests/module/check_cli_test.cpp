@@ -10,40 +10,14 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/Cli.h"
 #include "pixels/Png.h"
+#include "support/cli_run.h"
+#include "support/test_folder.h"
 
 namespace vorlane::host::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CliRun {
-    int status = 0;
-    std::string out, err;
-    bool says(const std::string& text) const { return err.find(text) != std::string::npos; }
-};
-
-CliRun vorlane(std::vector<std::string> args) {
-    args.insert(args.begin(), {"vorlane", "--module", VORLANE_MODULE_PATH});
-    std::vector<const char*> argv;
-    for (const std::string& arg : args) {
-        argv.push_back(arg.c_str());
-    }
-    std::ostringstream out, err;
-    CliRun run;
-    run.status = run_cli(static_cast<int>(argv.size()), argv.data(), out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
-
-std::string file_text(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::size_t warning_count(const CliRun& run) {
     std::size_t count = 0;
@@ -62,11 +36,7 @@ constexpr const char* kParams = R"("Layers": 2, "Frequency 1": 50, "Frequency 2"
 
 class CheckCli : public ::testing::Test {
   protected:
-    CheckCli()
-        : dir(fs::temp_directory_path() /
-              ("vorlane_check_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))) {
-        fs::create_directories(dir);
-    }
+    CheckCli() : dir(test_folder("vorlane_check_")) { fs::create_directories(dir); }
     ~CheckCli() override { fs::remove_all(dir); }
 
     std::string scene(const std::string& masks, const std::string& layers, const std::string& params,

@@ -8,42 +8,17 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/Cli.h"
+#include "support/cli_run.h"
+#include "support/test_folder.h"
 
 namespace vorlane::host::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status = 0;
-    std::string out, err;
-};
-
-CliRun vorlane(std::vector<std::string> args) {
-    args.insert(args.begin(), {"vorlane", "--module", VORLANE_MODULE_PATH});
-    std::vector<const char*> argv;
-    for (const std::string& arg : args) {
-        argv.push_back(arg.c_str());
-    }
-    std::ostringstream out, err;
-    CliRun run;
-    run.status = run_cli(static_cast<int>(argv.size()), argv.data(), out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
-
-std::string file_bytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 class FarmCli : public ::testing::Test {
   protected:
-    FarmCli()
-        : dir(fs::temp_directory_path() /
-              ("vorlane_farm_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))) {
+    FarmCli() : dir(test_folder("vorlane_farm_")) {
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
@@ -66,7 +41,7 @@ TEST_F(FarmCli, SkipExistingRendersOnlyMissingOrBrokenFramesAndTheyMatchAWholeRe
     EXPECT_EQ(std::count(again.err.begin(), again.err.end(), '\n'), 3) << "one line for the skipped, one per frame";
     EXPECT_EQ(fs::last_write_time(dir / "out" / "frame_0000.png"), kept_time);
     for (const char* name : {"frame_0002.png", "frame_0004.png"}) {
-        EXPECT_EQ(file_bytes(dir / "out" / name), file_bytes(dir / "whole" / name)) << name;
+        EXPECT_EQ(file_text(dir / "out" / name), file_text(dir / "whole" / name)) << name;
     }
 
     const CliRun done = vorlane({"render", "--frames", "0-5", "--out", out(), "--skip-existing"});
@@ -99,7 +74,7 @@ TEST_F(FarmCli, TheScriptNamesAbsolutePathsAndStatusFollowsItsFrames) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("frames 1-11 in 3 task(s)"), std::string::npos) << run.out;
     EXPECT_NE(run.err.find("already holds frames 3; the tasks keep them"), std::string::npos) << run.err;
-    const std::string script = file_bytes(dir / "out.farm" / "render.sbatch");
+    const std::string script = file_text(dir / "out.farm" / "render.sbatch");
     EXPECT_NE(script.find("out='" + (dir / "out").string() + "'"), std::string::npos) << script;
     EXPECT_NE(script.find("scene='" + scene.string() + "'"), std::string::npos) << script;
     EXPECT_NE(script.find("chunks=(1-5 6-10 11)"), std::string::npos) << script;

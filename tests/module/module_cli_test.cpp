@@ -6,49 +6,30 @@
 #include <string>
 #include <vector>
 
-#include "cli/Cli.h"
+#include "support/cli_run.h"
 
 namespace vorlane::host::test {
 namespace {
-
-struct CliRun {
-    int status = 0;
-    std::string out, err;
-};
-
-CliRun vorlane(std::vector<std::string> args) {
-    args.insert(args.begin(), "vorlane");
-    std::vector<const char*> argv;
-    for (const std::string& arg : args) {
-        argv.push_back(arg.c_str());
-    }
-    std::ostringstream out, err;
-    CliRun run;
-    run.status = run_cli(static_cast<int>(argv.size()), argv.data(), out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
 
 std::size_t lines(const std::string& text) {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
 TEST(Cli, AboutShowsTheTextWithItsCarriageReturnsAsLineBreaks) {
-    const CliRun run = vorlane({"--module", VORLANE_MODULE_PATH, "about"});
+    const CliRun run = run_vorlane({"--module", VORLANE_MODULE_PATH, "about"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out.find('\r'), std::string::npos);
     EXPECT_NE(run.out.find(" - v1.0\n\nAnimate sprites along paths."), std::string::npos) << run.out;
 }
 
 TEST(Cli, ParamsListsAHeaderAndFortyOneParametersAndPiplTwelveProperties) {
-    const CliRun params = vorlane({"--module", VORLANE_MODULE_PATH, "params"});
+    const CliRun params = run_vorlane({"--module", VORLANE_MODULE_PATH, "params"});
     EXPECT_EQ(params.status, 0) << params.err;
     EXPECT_EQ(lines(params.out), 45u) << "header, 41 rows, a blank line and the legend of the flags";
     EXPECT_NE(params.out.find("Time Offset Randomness (frames)"), std::string::npos);
     EXPECT_NE(params.out.find("flags: SUP "), std::string::npos);
 
-    const CliRun pipl = vorlane({"--module", VORLANE_MODULE_PATH, "pipl"});
+    const CliRun pipl = run_vorlane({"--module", VORLANE_MODULE_PATH, "pipl"});
     EXPECT_EQ(pipl.status, 0) << pipl.err;
     EXPECT_EQ(lines(pipl.out), 12u);
     EXPECT_NE(pipl.out.find("eMNA  ADBE Vorlane\n"), std::string::npos) << pipl.out;
@@ -56,7 +37,7 @@ TEST(Cli, ParamsListsAHeaderAndFortyOneParametersAndPiplTwelveProperties) {
 
 TEST(Cli, AModuleThatCannotBeUsedFailsWithOneClearLine) {
     for (const char* path : {"/nonexistent", VORLANE_NO_ENTRY_MODULE_PATH}) {
-        const CliRun run = vorlane({"--module", path, "about"});
+        const CliRun run = run_vorlane({"--module", path, "about"});
         EXPECT_NE(run.status, 0) << path;
         EXPECT_TRUE(run.out.empty()) << path;
         EXPECT_EQ(lines(run.err), 1u) << run.err;

@@ -10,31 +10,17 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/Cli.h"
 #include "pixels/Png.h"
+#include "support/cli_run.h"
 
 namespace vorlane::host::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct RenderRun {
-    int status = 0;
-    std::string out, err;
-};
-
-RenderRun vorlane_render(std::vector<std::string> args) {
-    args.insert(args.begin(), {"vorlane", "--module", VORLANE_MODULE_PATH, "render"});
-    std::vector<const char*> argv;
-    for (const std::string& arg : args) {
-        argv.push_back(arg.c_str());
-    }
-    std::ostringstream out, err;
-    RenderRun run;
-    run.status = run_cli(static_cast<int>(argv.size()), argv.data(), out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
+CliRun vorlane_render(std::vector<std::string> args) {
+    args.insert(args.begin(), "render");
+    return vorlane(std::move(args));
 }
 
 class RenderCli : public ::testing::Test {
@@ -49,7 +35,7 @@ class RenderCli : public ::testing::Test {
 };
 
 TEST_F(RenderCli, TheDemoRendersTheFramesAskedForAtTheDepthOfItsScene) {
-    const RenderRun run = vorlane_render({"--frames", "3-4", "--out", (dir / "out").string(), "-j", "2"});
+    const CliRun run = vorlane_render({"--frames", "3-4", "--out", (dir / "out").string(), "-j", "2"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(fs::exists(dir / "out" / "frame_0003.png"));
     EXPECT_TRUE(fs::exists(dir / "out" / "frame_0004.png"));
@@ -75,7 +61,7 @@ TEST_F(RenderCli, SmallPngCompressionMakesSmallerFilesOfTheSamePixelsAndPatterns
                   0)
             << "row " << y;
     }
-    const RenderRun bad = vorlane_render({"--png-compression", "tiny", "--out", (dir / "x").string()});
+    const CliRun bad = vorlane_render({"--png-compression", "tiny", "--out", (dir / "x").string()});
     EXPECT_NE(bad.status, 0);
     EXPECT_FALSE(fs::exists(dir / "x"));
 }
@@ -92,7 +78,7 @@ TEST_F(RenderCli, BadInputIsOneMessageNamingThePlaceAndNoFrame) {
     for (const auto& [args, named] : cases) {
         std::vector<std::string> all = args;
         all.insert(all.end(), {"--out", (dir / "out").string()});
-        const RenderRun run = vorlane_render(all);
+        const CliRun run = vorlane_render(all);
         EXPECT_NE(run.status, 0);
         EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
@@ -142,8 +128,8 @@ std::vector<ProfileBlock> parse_profile(const std::string& text) {
 }
 
 TEST_F(RenderCli, TheProfileSplitsEachFramesCommandIntoEffectAndHostAndCountsTheCallsTheTraceLists) {
-    const RenderRun run = vorlane_render({"--frames", "3-5", "--out", (dir / "out").string(), "-j", "2", "--profile",
-                                          "--trace", (dir / "trace.jsonl").string()});
+    const CliRun run = vorlane_render({"--frames", "3-5", "--out", (dir / "out").string(), "-j", "2", "--profile",
+                                       "--trace", (dir / "trace.jsonl").string()});
     ASSERT_EQ(run.status, 0) << run.err;
     std::map<int, std::map<std::string, unsigned long long>> traced;
     std::ifstream trace(dir / "trace.jsonl");
@@ -193,7 +179,7 @@ TEST_F(RenderCli, TheProfileSplitsEachFramesCommandIntoEffectAndHostAndCountsThe
 }
 
 TEST_F(RenderCli, NoProfileUnlessAskedFor) {
-    const RenderRun run = vorlane_render({"--frames", "3", "--out", (dir / "out").string()});
+    const CliRun run = vorlane_render({"--frames", "3", "--out", (dir / "out").string()});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "");
 }

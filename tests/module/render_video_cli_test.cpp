@@ -11,32 +11,15 @@
 #include <map>
 #include <sstream>
 
-#include "cli/Cli.h"
 #include "pixels/Png.h"
 #include "pixels/Sprites.h"
+#include "support/cli_run.h"
+#include "support/test_folder.h"
 
 namespace vorlane::host::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CliRun {
-    int status = 0;
-    std::string err;
-};
-
-CliRun vorlane(std::vector<std::string> args) {
-    args.insert(args.begin(), {"vorlane", "--module", VORLANE_MODULE_PATH});
-    std::vector<const char*> argv;
-    for (const std::string& arg : args) {
-        argv.push_back(arg.c_str());
-    }
-    std::ostringstream out, err;
-    CliRun run;
-    run.status = run_cli(static_cast<int>(argv.size()), argv.data(), out, err);
-    run.err = err.str();
-    return run;
-}
 
 // The first video stream's properties as ffprobe counts them: codec_name, pix_fmt, nb_read_frames, r_frame_rate.
 std::map<std::string, std::string> probe(const fs::path& video) {
@@ -63,9 +46,7 @@ std::map<std::string, std::string> probe(const fs::path& video) {
 
 class RenderVideo : public ::testing::Test {
   protected:
-    RenderVideo()
-        : dir(fs::temp_directory_path() /
-              ("vorlane_video_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))) {
+    RenderVideo() : dir(test_folder("vorlane_video_")) {
         fs::remove_all(dir);
         fs::create_directories(dir);
     }

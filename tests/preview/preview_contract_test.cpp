@@ -15,21 +15,20 @@ TEST_F(PreviewServerTest, ParamsAreThoseOfParamsJsonBeforeAndAfterEdits) {
     auto res = get("/api/params");
     ASSERT_TRUE(res);
     EXPECT_EQ(res->status, 200);
-    EXPECT_EQ(res->body, vorlane_cli({"params", scene_path.string(), "--json"}).out);
+    EXPECT_EQ(res->body, vorlane({"params", scene_path.string(), "--json"}).out);
 
     res = edit("Layers", 2);
     ASSERT_EQ(res->status, 200) << res->body;
     ASSERT_EQ(edit("Frequency 1", 80)->status, 200);
     ASSERT_EQ(edit("Bidirectional", true)->status, 200);
-    const std::string expected = vorlane_cli({"params", scene_path.string(), "--json", "--edit", "Layers=2", "--edit",
-                                              "Frequency 1=80", "--edit", "Bidirectional=on"})
+    const std::string expected = vorlane({"params", scene_path.string(), "--json", "--edit", "Layers=2", "--edit",
+                                          "Frequency 1=80", "--edit", "Bidirectional=on"})
                                      .out;
     EXPECT_EQ(get("/api/params")->body, expected);
     // The edit's own answer is the same rows.
-    EXPECT_EQ(edit("Seed", 9)->body,
-              vorlane_cli({"params", scene_path.string(), "--json", "--edit", "Layers=2", "--edit", "Frequency 1=80",
-                           "--edit", "Bidirectional=on", "--edit", "Seed=9"})
-                  .out);
+    EXPECT_EQ(edit("Seed", 9)->body, vorlane({"params", scene_path.string(), "--json", "--edit", "Layers=2", "--edit",
+                                              "Frequency 1=80", "--edit", "Bidirectional=on", "--edit", "Seed=9"})
+                                         .out);
 }
 
 TEST_F(PreviewServerTest, BadEditsAre400WithOneLineAndChangeNothing) {
@@ -83,8 +82,8 @@ TEST_F(PreviewServerTest, FramesHaveThePixelsOfRenderWithTheSameEdits) {
     EXPECT_EQ(res->get_header_value("Content-Type"), "image/png");
     write_text(dir / "served.png", res->body);
 
-    const CliRun render = vorlane_cli({"render", scene_path.string(), "--frames", "10", "--out", (dir / "cli").string(),
-                                       "--edit", "Seed=7", "--edit", "Layers=2", "--edit", "Composite=On Transparent"});
+    const CliRun render = vorlane({"render", scene_path.string(), "--frames", "10", "--out", (dir / "cli").string(),
+                                   "--edit", "Seed=7", "--edit", "Layers=2", "--edit", "Composite=On Transparent"});
     ASSERT_EQ(render.status, 0) << render.err;
     const WorldStorage served = read_png(dir / "served.png", PF_PixelFormat_ARGB32);
     const WorldStorage rendered = read_png(dir / "cli" / "frame_0010.png", PF_PixelFormat_ARGB32);

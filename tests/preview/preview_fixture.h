@@ -15,41 +15,16 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/Cli.h"
 #include "module/LoadedModule.h"
 #include "preview/PreviewServer.h"
 #include "scene/DemoScene.h"
 #include "scene/SceneLoad.h"
 #include "session/Session.h"
 #include "suites/StandardSuites.h"
+#include "support/cli_run.h"
+#include "support/test_folder.h"
 
 namespace vorlane::host::test {
-
-struct CliRun {
-    int status = 0;
-    std::string out, err;
-};
-
-inline CliRun vorlane_cli(std::vector<std::string> args) {
-    args.insert(args.begin(), {"vorlane", "--module", VORLANE_MODULE_PATH});
-    std::vector<const char*> argv;
-    for (const std::string& arg : args) {
-        argv.push_back(arg.c_str());
-    }
-    std::ostringstream out, err;
-    CliRun run;
-    run.status = run_cli(static_cast<int>(argv.size()), argv.data(), out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
-}
-
-inline std::string file_text(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 inline void write_text(const std::filesystem::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -57,7 +32,7 @@ inline void write_text(const std::filesystem::path& path, const std::string& tex
 
 class PreviewServerTest : public ::testing::Test {
   protected:
-    PreviewServerTest() : dir(test_folder()) {
+    PreviewServerTest() : dir(test_folder("vorlane_preview_")) {
         std::filesystem::create_directories(dir);
         scene_path = dir / "demo.json";
         write_text(scene_path, demo_scene_text());
@@ -114,13 +89,6 @@ class PreviewServerTest : public ::testing::Test {
     std::thread serving;
     std::unique_ptr<httplib::Client> client;
     std::string origin;
-
-  private:
-    static std::filesystem::path test_folder() {
-        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        return std::filesystem::temp_directory_path() /
-               ("vorlane_preview_" + std::string(info->test_suite_name()) + "_" + info->name());
-    }
 };
 
 }  // namespace vorlane::host::test

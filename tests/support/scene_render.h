@@ -16,12 +16,14 @@
 #include "scene/SceneLoad.h"
 #include "session/Session.h"
 #include "suites/StandardSuites.h"
+#include "support/test_folder.h"
 
 namespace vorlane::host::test {
 
 class SceneRender : public ::testing::Test {
   protected:
-    explicit SceneRender(PF_EntryPointFunc entry) : session(entry, standard_services()), dir(test_folder()) {
+    explicit SceneRender(PF_EntryPointFunc entry)
+        : session(entry, standard_services()), dir(test_folder("vorlane_render_")) {
         std::filesystem::create_directories(dir);
         EXPECT_EQ(session.global_setup(), PF_Err_NONE);
     }
@@ -57,14 +59,6 @@ class SceneRender : public ::testing::Test {
     std::filesystem::path dir;
     Scene scene;
     std::optional<RenderJob> job;
-
-  private:
-    // Unit and module binaries may run the same test names at once; each test gets a folder of its own.
-    static std::filesystem::path test_folder() {
-        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        return std::filesystem::temp_directory_path() /
-               ("vorlane_render_" + std::string(info->test_suite_name()) + "_" + info->name());
-    }
 };
 
 }  // namespace vorlane::host::test

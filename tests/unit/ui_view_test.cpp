@@ -9,27 +9,15 @@
 #include <vector>
 
 #include "AE_Effect.h"
-#include "cli/Cli.h"
+#include "support/cli_run.h"
 #include "ui/ControlValue.h"
 
 namespace vorlane::host::test {
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-
 CliRun vorlane_params(std::vector<std::string> args) {
-    std::vector<std::string> all = {"vorlane", "--module", VORLANE_MODULE_PATH, "params"};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<const char*> argv;
-    for (const std::string& arg : all) {
-        argv.push_back(arg.c_str());
-    }
-    std::ostringstream out, err;
-    const int status = run_cli(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
+    args.insert(args.begin(), "params");
+    return vorlane(std::move(args));
 }
 
 bool has_line(const std::string& text, const std::string& line) {
