@@ -1,6 +1,8 @@
 #include "farm/SlurmScript.h"
 
 #include <sstream>
+#include <utility>
+#include <vector>
 
 namespace vorlane::host {
 
@@ -19,28 +21,37 @@ void sbatch_line(std::ostream& out, const std::string& option, const std::string
     out << "#SBATCH --" << option << "=" << value << "\n";
 }
 
-void limits(std::ostream& out, const std::string& partition, const std::string& time) {
+using SbatchOptions = std::vector<std::pair<std::string, std::string>>;
+
+// What every batch script starts with: the interpreter, its #SBATCH options (the partition and time limit when
+// given), a comment saying what it does, and the shell's strict mode.
+void script_head(std::ostream& out, const SbatchOptions& options, const std::string& partition, const std::string& time,
+                 const char* purpose) {
+    out << "#!/bin/bash\n";
+    for (const auto& [option, value] : options) {
+        sbatch_line(out, option, value);
+    }
     if (!partition.empty()) {
         sbatch_line(out, "partition", partition);
     }
     if (!time.empty()) {
         sbatch_line(out, "time", time);
     }
+    out << purpose << "set -euo pipefail\n";
 }
 
 }  // namespace
 
 std::string slurm_batch_script(const SlurmJob& job) {
     std::ostringstream out;
-    out << "#!/bin/bash\n";
-    sbatch_line(out, "job-name", job.name);
-    sbatch_line(out, "array", "0-" + std::to_string(job.chunks.size() - 1));
-    sbatch_line(out, "cpus-per-task", std::to_string(job.threads));
-    sbatch_line(out, "output", (job.logs / "task-%A_%a.log").generic_string());
-    limits(out, job.partition, job.time);
-    out << "# Written by vorlane farm slurm. Each task renders one chunk of frames; frames already written are kept,\n"
-           "# so submitting this script again renders only the frames still missing.\n"
-           "set -euo pipefail\n";
+    script_head(out,
+                {{"job-name", job.name},
+                 {"array", "0-" + std::to_string(job.chunks.size() - 1)},
+                 {"cpus-per-task", std::to_string(job.threads)},
+                 {"output", (job.logs / "task-%A_%a.log").generic_string()}},
+                job.partition, job.time,
+                "# Written by vorlane farm slurm. Each task renders one chunk of frames; frames already written are "
+                "kept,\n# so submitting this script again renders only the frames still missing.\n");
     out << "vorlane=" << shell_quote(job.vorlane.generic_string()) << "\n";
     out << "module=" << shell_quote(job.module.generic_string()) << "\n";
     out << "scene=" << shell_quote(job.scene.generic_string()) << "\n";
@@ -65,14 +76,12 @@ std::string slurm_batch_script(const SlurmJob& job) {
 
 std::string slurm_encode_script(const SlurmEncodeJob& job) {
     std::ostringstream out;
-    out << "#!/bin/bash\n";
-    sbatch_line(out, "job-name", job.name);
-    sbatch_line(out, "cpus-per-task", "1");
-    sbatch_line(out, "output", (job.logs / "encode-%j.log").generic_string());
-    limits(out, job.partition, job.time);
-    out << "# Written by vorlane farm slurm. Submitted to run after the render's job array has succeeded: makes the\n"
-           "# video from its frames, then removes them once the video is whole.\n"
-           "set -euo pipefail\n";
+    script_head(
+        out,
+        {{"job-name", job.name}, {"cpus-per-task", "1"}, {"output", (job.logs / "encode-%j.log").generic_string()}},
+        job.partition, job.time,
+        "# Written by vorlane farm slurm. Submitted to run after the render's job array has succeeded: makes "
+        "the\n# video from its frames, then removes them once the video is whole.\n");
     out << "vorlane=" << shell_quote(job.vorlane.generic_string()) << "\n";
     out << "frames=" << shell_quote(job.frames.generic_string()) << "\n";
     out << "video=" << shell_quote(job.video.generic_string()) << "\n";

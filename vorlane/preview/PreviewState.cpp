@@ -252,30 +252,30 @@ std::optional<std::string> edit_control(PreviewState& state, const std::string& 
     return std::nullopt;
 }
 
-bool undo_edit(PreviewState& state) {
+namespace {
+
+// Undo and redo alike: the state goes back to the last snapshot of `from`, and the one it leaves goes onto `to`.
+bool step_history(PreviewState& state, std::vector<PreviewValues>& from, std::vector<PreviewValues>& to) {
     const auto held = state.lock.exclusive();
-    if (state.undo.empty()) {
+    if (from.empty()) {
         return false;
     }
-    state.redo.push_back(snapshot(state));
-    restore(state, state.undo.back());
-    state.undo.pop_back();
+    to.push_back(snapshot(state));
+    restore(state, from.back());
+    from.pop_back();
     hold_keyframed_at(state, state.frame);
     ++state.generation;
     return true;
 }
 
+}  // namespace
+
+bool undo_edit(PreviewState& state) {
+    return step_history(state, state.undo, state.redo);
+}
+
 bool redo_edit(PreviewState& state) {
-    const auto held = state.lock.exclusive();
-    if (state.redo.empty()) {
-        return false;
-    }
-    state.undo.push_back(snapshot(state));
-    restore(state, state.redo.back());
-    state.redo.pop_back();
-    hold_keyframed_at(state, state.frame);
-    ++state.generation;
-    return true;
+    return step_history(state, state.redo, state.undo);
 }
 
 void show_frame(PreviewState& state, A_long frame) {
