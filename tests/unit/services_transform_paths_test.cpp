@@ -1,5 +1,6 @@
-// The fast paths of the transform kernel against the plain reference: spans clipped to the turned source's edges,
-// pure translations, opaque samples at full opacity, nearest sampling, and matrices at the extremes. Every world
+// The fast paths of the transform kernel against the plain reference: spans clipped to the turned source's edges
+// and to the clear parts about a sprite's shape, pure translations, opaque samples at full opacity, nearest
+// sampling, texels reused from one call to the next, and matrices at the extremes. Every world
 // sits on guard pages and has padded rows, so a read or write past a row or the last row shows.
 #include <gtest/gtest.h>
 
@@ -29,6 +30,7 @@ struct Case {
     A_u_char opacity = 255;
     PF_Rect rect{0, 0, 48, 40};
     bool opaque_source = false;
+    bool clear_sides = false;  // clear pixels about an ellipse and on whole rows, as about a sprite's shape
 };
 
 constexpr A_long kWidth = 48, kHeight = 40;
@@ -41,15 +43,24 @@ void fill_row_tails(PF_EffectWorld& w, std::size_t pixel_bytes) {
     }
 }
 
+// Outside an ellipse off the source's centre, and on every seventh row.
+bool cleared(const PF_EffectWorld& w, A_long x, A_long y, unsigned seed) {
+    const double cx = 0.45 * w.width + seed % 3, cy = 0.55 * w.height, rx = 0.4 * w.width, ry = 0.45 * w.height;
+    const double dx = (x + 0.5 - cx) / rx, dy = (y + 0.5 - cy) / ry;
+    return dx * dx + dy * dy > 1.0 || y % 7 == 3;
+}
+
 template <class Pixel>
-void fill_source(PF_EffectWorld& w, unsigned seed, bool opaque) {
+void fill_source(PF_EffectWorld& w, unsigned seed, bool opaque, bool clear_sides = false) {
     fill_row_tails(w, sizeof(Pixel));
     test::fill_pattern<Pixel>(w, seed);
     for (A_long y = 0; y < w.height; ++y) {
         for (A_long x = 0; x < w.width; ++x) {
             Pixel& p = at<Pixel>(w, x, y);
             // Runs of clear and opaque pixels among partial ones, as sprites have.
-            if (opaque || (x + y) % 5 == 0) {
+            if (clear_sides && cleared(w, x, y, seed)) {
+                p.alpha = 0;
+            } else if (opaque || (x + y) % 5 == 0) {
                 p.alpha = PixelTraits<Pixel>::kMax;
             } else if ((x * 3 + y) % 7 == 0) {
                 p.alpha = 0;
@@ -88,7 +99,7 @@ void expect_matches_reference(const Case& c, unsigned seed, double share = 0.0) 
     const PF_PixelFormat format = PixelTraits<Pixel>::kFormat;
     GuardedWorlds guard;
     WorldStorage src = padded_world(c.src_width, c.src_height, format);
-    fill_source<Pixel>(src.world(), seed, c.opaque_source);
+    fill_source<Pixel>(src.world(), seed, c.opaque_source, c.clear_sides);
     WorldStorage ours = padded_world(kWidth, kHeight, format), theirs = padded_world(kWidth, kHeight, format);
     test::fill_pattern<Pixel>(ours.world(), seed + 1);
     test::fill_pattern<Pixel>(theirs.world(), seed + 1);
@@ -135,6 +146,58 @@ TEST(ServicesTransformPaths, TurnedScaledShearedAndFlippedSourcesMatchThePlainKe
         expect_matches_reference<PF_Pixel>(c, seed, share);
         expect_matches_reference<PF_Pixel16>(c, seed, share);
     }
+}
+
+TEST(ServicesTransformPaths, SourcesWithClearSidesMatchThePlainKernel) {
+    // Rows are drawn only between the first and last taps that read a drawn texel: a tap dropped wrongly shows
+    // as a missing pixel. Shrunk sources sample halved levels, whose clear parts are found from the full one's.
+    std::mt19937 random(29);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (unsigned seed = 0; seed < 80; ++seed) {
+        Case c = random_case(random);
+        c.clear_sides = true;
+        c.src_width += 8;
+        c.src_height += 8;
+        expect_matches_reference<PF_Pixel>(c, seed, c.quality == PF_Quality_LO ? 0.002 : 0.0);
+        expect_matches_reference<PF_Pixel16>(c, seed, c.quality == PF_Quality_LO ? 0.002 : 0.0);
+        const double angle = 6.283185307179586 * unit(random), k = 0.08 + 0.4 * unit(random);
+        const Case shrunk{
+            40 + A_long(seed % 9), 36,
+            matrix(k * std::cos(angle), k * std::sin(angle), -k * std::sin(angle), k * std::cos(angle), 20, 12)};
+        c = shrunk;
+        c.clear_sides = true;
+        expect_matches_reference<PF_Pixel>(c, seed);
+        expect_matches_reference<PF_Pixel16>(c, seed);
+    }
+}
+
+// The kernel keeps the texels of the source it last loaded; a source changed in place between two calls must be
+// sampled anew, at both depths.
+template <class Pixel>
+void expect_a_changed_source_is_reloaded() {
+    const PF_PixelFormat format = PixelTraits<Pixel>::kFormat;
+    GuardedWorlds guard;
+    WorldStorage src = padded_world(21, 17, format);
+    const Case c{21, 17, matrix(1.3, 0.5, -0.5, 1.3, 14, 3)};
+    for (unsigned seed = 40; seed < 44; ++seed) {
+        fill_source<Pixel>(src.world(), seed, false, seed % 2 == 0);
+        WorldStorage ours = padded_world(kWidth, kHeight, format), theirs = padded_world(kWidth, kHeight, format);
+        const PF_CompositeMode mode{PF_Xfer_IN_FRONT, 0, 255, false, 32768};
+        for (int call = 0; call < 2; ++call) {
+            test::fill_pattern<Pixel>(ours.world(), seed);
+            ASSERT_EQ(transform_world(PF_Quality_HI, PF_MF_Alpha_STRAIGHT, PF_Field_FRAME, &src.world(), &mode, nullptr,
+                                      &c.to_frame, 1, true, nullptr, &ours.world()),
+                      PF_Err_NONE);
+        }
+        test::fill_pattern<Pixel>(theirs.world(), seed);
+        test::reference_transform<Pixel>(src.world(), c.to_frame, PF_Quality_HI, 1.0f, c.rect, theirs.world());
+        EXPECT_EQ(differing(ours.world(), theirs.world(), 1), 0) << "seed " << seed;
+    }
+}
+
+TEST(ServicesTransformPaths, ASourceChangedInPlaceIsSampledAnew) {
+    expect_a_changed_source_is_reloaded<PF_Pixel>();
+    expect_a_changed_source_is_reloaded<PF_Pixel16>();
 }
 
 TEST(ServicesTransformPaths, TranslationsMatchThePlainKernel) {

@@ -42,15 +42,77 @@ void load_rows(const PF_EffectWorld& world, bool straight, TexelImage& image) {
     }
 }
 
+// A straight pixel without alpha is clear once premultiplied; a premultiplied one only when all of it is zero.
+template <class Pixel>
+bool clear_pixel(const Pixel& p, bool straight) {
+    return p.alpha == 0 && (straight || (p.red == 0 && p.green == 0 && p.blue == 0));
+}
+
+// Each row's drawn columns, found from both ends: sprites are mostly clear at their sides only.
+template <class Pixel>
+void find_drawn(const PF_EffectWorld& world, bool straight, TexelImage& image) {
+    image.drawn.assign(std::size_t(image.height), ColumnRange{});
+    for (int y = 0; y < image.height; ++y) {
+        const Pixel* in = pixel_row<Pixel>(world, y);
+        int first = 0, last = image.width - 1;
+        while (first <= last && clear_pixel(in[first], straight)) {
+            ++first;
+        }
+        while (last > first && clear_pixel(in[last], straight)) {
+            --last;
+        }
+        image.drawn[std::size_t(y)] = {first, last};
+    }
+}
+
+bool empty(ColumnRange r) {
+    return r.first > r.last;
+}
+
+ColumnRange joined(ColumnRange a, ColumnRange b) {
+    if (empty(a)) {
+        return b;
+    }
+    return empty(b) ? a : ColumnRange{std::min(a.first, b.first), std::max(a.last, b.last)};
+}
+
+ColumnRange drawn_row(const TexelImage& image, int y) {
+    return y >= 0 && y < image.height ? image.drawn[std::size_t(y)] : ColumnRange{};
+}
+
+// A tap whose top-left texel is (x, y) reads columns x and x + 1 of rows y and y + 1; the frame is clear.
+void find_tap_reach(TexelImage& image) {
+    image.tap_reach.assign(std::size_t(image.height) + 1, ColumnRange{});
+    for (int y = -1; y < image.height; ++y) {
+        ColumnRange reach = joined(drawn_row(image, y), drawn_row(image, y + 1));
+        if (!empty(reach)) {
+            --reach.first;
+        }
+        image.tap_reach[std::size_t(y + 1)] = reach;
+    }
+}
+
+// A texel of the half is clear when its 2 x 2 block is.
+void find_halved_drawn(const TexelImage& image, TexelImage& half) {
+    auto halved = [](ColumnRange r) { return empty(r) ? r : ColumnRange{r.first / 2, r.last / 2}; };
+    half.drawn.assign(std::size_t(half.height), ColumnRange{});
+    for (int y = 0; y < half.height; ++y) {
+        half.drawn[std::size_t(y)] = joined(halved(drawn_row(image, 2 * y)), halved(drawn_row(image, 2 * y + 1)));
+    }
+}
+
 }  // namespace
 
 void load_texels(const PF_EffectWorld& world, bool straight, TexelImage& image) {
     resize(world.width, world.height, image);
     if (world.world_flags & PF_WorldFlag_DEEP) {
         load_rows<PF_Pixel16>(world, straight, image);
+        find_drawn<PF_Pixel16>(world, straight, image);
     } else {
         load_rows<PF_Pixel>(world, straight, image);
+        find_drawn<PF_Pixel>(world, straight, image);
     }
+    find_tap_reach(image);
 }
 
 void halve(const TexelImage& image, TexelImage& half) {
@@ -66,6 +128,8 @@ void halve(const TexelImage& image, TexelImage& half) {
             }
         }
     }
+    find_halved_drawn(image, half);
+    find_tap_reach(half);
 }
 
 void load_pyramid(const PF_EffectWorld& world, bool straight, int levels, std::vector<TexelImage>& pyramid) {

@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "pixels/ClearEnds.h"
 #include "pixels/NearestRow8.h"
 #include "pixels/PremulRow8.h"
 #include "pixels/SamplePass.h"
@@ -96,7 +97,7 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
     // A pure translation keeps its weights along the row.
     if (!pass.nearest && pass.u_x == 1.0 && pass.v_x == 0.0) {
         for (A_long y = top; y < bottom; ++y) {
-            const PassRow span = pass_row(pass, y, clip);
+            const PassRow span = drawn_row(pass, y, clip);
             if (span.begin >= span.end) {
                 continue;
             }
@@ -111,7 +112,7 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
     if constexpr (std::is_same_v<Dst, PF_Pixel> && std::is_same_v<Layer, InFrontOfStraight>) {
         if (pass.nearest && !(pass.world->world_flags & PF_WorldFlag_DEEP)) {
             for (A_long y = top; y < bottom; ++y) {
-                const PassRow span = pass_row(pass, y, clip);
+                const PassRow span = drawn_row(pass, y, clip);
                 if (span.begin < span.end) {
                     prefetch_span<Dst>(dst, y + kPrefetchRowsAhead, span.begin, span.end);
                     draw_nearest_span8(pixel_row<PF_Pixel>(dst, y), span, *pass.world, layer.opacity);
@@ -125,7 +126,7 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
             Lanes* samples = row_of(row, std::size_t(clip.right - clip.left));
             const BilinearTap tap(*pass.image);
             for (A_long y = top; y < bottom; ++y) {
-                const PassRow span = pass_row(pass, y, clip);
+                const PassRow span = drawn_row(pass, y, clip);
                 if (span.begin < span.end) {
                     prefetch_span<Dst>(dst, y + kPrefetchRowsAhead, span.begin, span.end);
                     sample_span(samples, span, tap);
@@ -138,7 +139,7 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
     }
     with_tap(pass, straight, [&](const auto& tap) {
         for (A_long y = top; y < bottom; ++y) {
-            const PassRow span = pass_row(pass, y, clip);
+            const PassRow span = drawn_row(pass, y, clip);
             if (span.begin < span.end) {
                 prefetch_span<Dst>(dst, y + kPrefetchRowsAhead, span.begin, span.end);
                 draw_span(pixel_row<Dst>(dst, y), span, tap, layer);
@@ -175,7 +176,7 @@ void draw_passes(const std::vector<SamplePass>& passes, bool straight, const PF_
     for (A_long y = top; y < bottom; ++y) {
         A_long begin = clip.right, end = clip.left;
         for (std::size_t i = 0; i < passes.size(); ++i) {
-            spans[i] = pass_row(passes[i], y, clip);
+            spans[i] = drawn_row(passes[i], y, clip);
             if (spans[i].begin < spans[i].end) {
                 begin = std::min(begin, spans[i].begin);
                 end = std::max(end, spans[i].end);
