@@ -41,7 +41,11 @@ ScratchLease::~ScratchLease() noexcept {
     for (TexelImage& image : owned->pyramid) {
         if (image.lanes.capacity() > kKeptFloats) {
             image = TexelImage{};
+            owned->pyramid_source = PyramidSource{};
         }
+    }
+    if (owned->pyramid_source.pixels.capacity() > kKeptFloats) {
+        owned->pyramid_source = PyramidSource{};
     }
     if (owned->row.capacity() > kKeptLanes) {
         owned->row = {};

@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "pixels/Lanes.h"
+#include "pixels/PyramidCache.h"
 #include "pixels/TexelImage.h"
 
 namespace vorlane::host {
 
 struct KernelScratch {
     std::vector<TexelImage> pyramid;  // the source and its halvings
+    PyramidSource pyramid_source;     // what the pyramid was loaded from
     std::vector<Lanes> row;           // samples or sums of one destination row
 };
 

@@ -129,7 +129,7 @@ PF_Err transform_world(PF_Quality quality, PF_ModeFlags m_flags, PF_Field field,
     if (quality == PF_Quality_HI) {
         const auto deepest = std::max_element(plans.begin(), plans.end(),
                                               [](const auto& a, const auto& b) { return a.level < b.level; });
-        load_pyramid(*src_world, straight, deepest->level, scratch->pyramid);
+        load_pyramid_cached(*src_world, straight, deepest->level, scratch->pyramid_source, scratch->pyramid);
     }
     const std::vector<SamplePass> passes = passes_of(maps, plans, *src_world, scratch->pyramid);
     const bool in_front = comp_mode->xfer == PF_Xfer_IN_FRONT;
