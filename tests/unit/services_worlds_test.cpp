@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "pixels/Sprites.h"
 #include "pixels/Worlds.h"
 #include "services_test_support.h"
@@ -28,6 +30,20 @@ TEST(ServicesWorlds, NewWorldsAreClearedAndKnowTheirFormat) {
     EXPECT_EQ(allocate_world(5, 5, PF_PixelFormat_ARGB128, 0, &world), PF_Err_BAD_CALLBACK_PARAM);
     EXPECT_EQ(allocate_world(1 << 30, 1 << 30, PF_PixelFormat_ARGB64, 0, &world), PF_Err_OUT_OF_MEMORY);
     EXPECT_THROW(WorldStorage(-1, 1, PF_PixelFormat_ARGB32), std::invalid_argument);
+}
+
+TEST(ServicesWorlds, FrameSizedWorldsAreClearedEvenWhereMemoryIsReused) {
+    // Frames take another road to memory than sprites; one freed after being drawn on must not show in the next.
+    for (int round = 0; round < 3; ++round) {
+        for (PF_PixelFormat format : {PF_PixelFormat_ARGB32, PF_PixelFormat_ARGB64}) {
+            WorldStorage storage(1920, 1080, format);
+            PF_EffectWorld& w = storage.world();
+            const auto* bytes = reinterpret_cast<const unsigned char*>(w.data);
+            const std::size_t size = std::size_t(w.rowbytes) * std::size_t(w.height);
+            ASSERT_EQ(std::count(bytes, bytes + size, 0), std::ptrdiff_t(size)) << "round " << round;
+            std::fill_n(reinterpret_cast<unsigned char*>(w.data), size, 0xA5);
+        }
+    }
 }
 
 TEST(ServicesWorlds, FillCoversTheClippedRectOnly) {
