@@ -14,6 +14,7 @@
 #include "pixels/SamplePass.h"
 #include "pixels/SpanBlend.h"
 #include "pixels/TexelSampling.h"
+#include "pixels/WideRows.h"
 
 namespace vorlane::host::rows {
 
@@ -125,13 +126,19 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
         if (!pass.nearest) {
             Lanes* samples = row_of(row, std::size_t(clip.right - clip.left));
             const BilinearTap tap(*pass.image);
+            const bool wide = wide_rows_available();
             for (A_long y = top; y < bottom; ++y) {
                 const PassRow span = drawn_row(pass, y, clip);
                 if (span.begin < span.end) {
                     prefetch_span<Dst>(dst, y + kPrefetchRowsAhead, span.begin, span.end);
-                    sample_span(samples, span, tap);
-                    lay_premultiplied_row8(samples, pixel_row<PF_Pixel>(dst, y) + span.begin, span.end - span.begin,
-                                           layer.opacity);
+                    PF_Pixel* pixels = pixel_row<PF_Pixel>(dst, y) + span.begin;
+                    if (wide) {
+                        sample_span_wide(samples, span, tap);
+                        lay_premultiplied_row8_wide(samples, pixels, span.end - span.begin, layer.opacity);
+                    } else {
+                        sample_span(samples, span, tap);
+                        lay_premultiplied_row8(samples, pixels, span.end - span.begin, layer.opacity);
+                    }
                 }
             }
             return;
@@ -151,7 +158,11 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
 template <class Dst, class Layer>
 void lay_sums(Dst* pixels, const Lanes* sums, A_long count, const Layer layer) {
     if constexpr (std::is_same_v<Dst, PF_Pixel> && std::is_same_v<Layer, InFrontOfStraight>) {
-        lay_premultiplied_row8(sums, pixels, count, layer.opacity);
+        if (wide_rows_available()) {
+            lay_premultiplied_row8_wide(sums, pixels, count, layer.opacity);
+        } else {
+            lay_premultiplied_row8(sums, pixels, count, layer.opacity);
+        }
     } else {
         for (A_long n = 0; n < count; ++n) {
             layer(sums[n], pixels[n]);
@@ -166,6 +177,7 @@ void draw_passes(const std::vector<SamplePass>& passes, bool straight, const PF_
                  std::vector<Lanes>& row, PF_EffectWorld& dst) {
     Lanes* sums = row_of(row, std::size_t(clip.right - clip.left));
     std::vector<PassRow> spans(passes.size());
+    const bool wide = wide_rows_available();
     A_long top = clip.bottom, bottom = clip.top;
     for (const SamplePass& pass : passes) {
         A_long pass_top, pass_bottom;
@@ -188,10 +200,15 @@ void draw_passes(const std::vector<SamplePass>& passes, bool straight, const PF_
         prefetch_span<Dst>(dst, y + kPrefetchRowsAhead, begin, end);
         std::fill(sums, sums + (end - begin), Lanes{});
         for (std::size_t i = 0; i < passes.size(); ++i) {
-            if (spans[i].begin < spans[i].end) {
-                with_tap(passes[i], straight, [&](const auto& tap) {
-                    accumulate(sums + (spans[i].begin - begin), spans[i], tap, passes[i].weight);
-                });
+            if (spans[i].begin >= spans[i].end) {
+                continue;
+            }
+            Lanes* at = sums + (spans[i].begin - begin);
+            if (wide && !passes[i].nearest) {
+                accumulate_wide(at, spans[i], BilinearTap(*passes[i].image), passes[i].weight);
+            } else {
+                with_tap(passes[i], straight,
+                         [&](const auto& tap) { accumulate(at, spans[i], tap, passes[i].weight); });
             }
         }
         lay_sums(pixel_row<Dst>(dst, y) + begin, sums, end - begin, layer);

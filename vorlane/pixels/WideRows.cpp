@@ -1,0 +1,172 @@
+#include "pixels/WideRows.h"
+
+#include "pixels/PremulRow8.h"
+#include "pixels/TransformRows.h"
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define VORLANE_WIDE_ROWS 1
+#endif
+
+namespace vorlane::host {
+
+#if defined(VORLANE_WIDE_ROWS)
+
+namespace {
+
+// The helpers are inlined into the eight-lane functions, the only code that may use the wider instructions.
+#define VORLANE_WIDE [[gnu::target("avx2"), gnu::always_inline]] inline
+
+VORLANE_WIDE __m256 side_by_side(__m128 low, __m128 high) {
+    return _mm256_insertf128_ps(_mm256_castps128_ps256(low), high, 1);
+}
+
+VORLANE_WIDE __m256 load_pair(const float* low, const float* high) {
+    return side_by_side(_mm_loadu_ps(low), _mm_loadu_ps(high));
+}
+
+VORLANE_WIDE __m256 splat(float x) {
+    return _mm256_set1_ps(x);
+}
+
+VORLANE_WIDE __m256 lerp8(__m256 a, __m256 b, __m256 t) {
+    return _mm256_add_ps(a, _mm256_mul_ps(_mm256_sub_ps(b, a), t));
+}
+
+// The taps at (u0, v0) and (u1, v1), the first in the low half: the two texels of a tap's row sit side by side in
+// memory, and each half of a register holds one tap's texel, so the lerps of `BilinearTap` run on both at once.
+VORLANE_WIDE __m256 two_taps(const BilinearTap& tap, std::int64_t u0, std::int64_t v0, std::int64_t u1,
+                             std::int64_t v1) {
+    const float* a = tap.origin + whole(v0) * tap.stride + 4 * whole(u0);
+    const float* b = tap.origin + whole(v1) * tap.stride + 4 * whole(u1);
+    const std::ptrdiff_t s = tap.stride;
+    const __m256 fx = side_by_side(_mm_set1_ps(fraction(u0)), _mm_set1_ps(fraction(u1)));
+    const __m256 fy = side_by_side(_mm_set1_ps(fraction(v0)), _mm_set1_ps(fraction(v1)));
+    const __m256 top = lerp8(load_pair(a, b), load_pair(a + 4, b + 4), fx);
+    const __m256 bottom = lerp8(load_pair(a + s, b + s), load_pair(a + s + 4, b + s + 4), fx);
+    return lerp8(top, bottom, fy);
+}
+
+// One channel of eight pixels as floats; Shift picks it (alpha is the lowest byte).
+template <int Shift>
+VORLANE_WIDE __m256 channel8(__m256i p) {
+    return _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(p, Shift), _mm256_set1_epi32(255)));
+}
+
+template <int Shift>
+VORLANE_WIDE __m256i rounded8(__m256 x) {
+    const __m256 r = _mm256_min_ps(_mm256_add_ps(x, splat(0.5f)), splat(255.0f));
+    return _mm256_slli_epi32(_mm256_cvttps_epi32(r), Shift);
+}
+
+// A colour channel of the blend, into its byte of `out`.
+template <int Shift>
+VORLANE_WIDE __m256i blend_colour8(__m256 c, __m256i d, __m256 keep, __m256 k, __m256i out) {
+    const __m256 below = _mm256_mul_ps(_mm256_mul_ps(channel8<Shift>(d), splat(1.0f / 255.0f)), keep);
+    return _mm256_or_si256(out, rounded8<Shift>(_mm256_mul_ps(_mm256_add_ps(c, below), k)));
+}
+
+// `lay_premultiplied4` on eight samples. Pixels n and n + 4 are loaded side by side and transposed within each
+// half, which leaves one register per channel with the pixels in order.
+VORLANE_WIDE void lay_premultiplied8(const Lanes* samples, PF_Pixel* dst, __m256 opacity) {
+    const float* f = reinterpret_cast<const float*>(samples);
+    const __m256 p04 = load_pair(f, f + 16), p15 = load_pair(f + 4, f + 20);
+    const __m256 p26 = load_pair(f + 8, f + 24), p37 = load_pair(f + 12, f + 28);
+    const __m256 ar01 = _mm256_unpacklo_ps(p04, p15), ar23 = _mm256_unpacklo_ps(p26, p37);
+    const __m256 gb01 = _mm256_unpackhi_ps(p04, p15), gb23 = _mm256_unpackhi_ps(p26, p37);
+    const __m256 sa = _mm256_mul_ps(_mm256_shuffle_ps(ar01, ar23, _MM_SHUFFLE(1, 0, 1, 0)), opacity);
+    const __m256 drawn = _mm256_cmp_ps(sa, splat(kLeastAlpha8), _CMP_GE_OQ);
+    if (_mm256_movemask_ps(drawn) == 0) {
+        return;
+    }
+    const __m256 red = _mm256_mul_ps(_mm256_shuffle_ps(ar01, ar23, _MM_SHUFFLE(3, 2, 3, 2)), opacity);
+    const __m256 green = _mm256_mul_ps(_mm256_shuffle_ps(gb01, gb23, _MM_SHUFFLE(1, 0, 1, 0)), opacity);
+    const __m256 blue = _mm256_mul_ps(_mm256_shuffle_ps(gb01, gb23, _MM_SHUFFLE(3, 2, 3, 2)), opacity);
+    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst));
+    const __m256 below = _mm256_mul_ps(channel8<0>(d), splat(1.0f / 255.0f));
+    const __m256 keep = _mm256_mul_ps(below, _mm256_sub_ps(splat(1.0f), sa));
+    const __m256 alpha = _mm256_add_ps(sa, keep);
+    const __m256 safe = _mm256_blendv_ps(splat(1.0f), alpha, _mm256_cmp_ps(alpha, splat(0.25f / 255.0f), _CMP_GT_OQ));
+    const __m256 k = _mm256_div_ps(splat(255.0f), safe);
+    __m256i out = rounded8<0>(_mm256_mul_ps(alpha, splat(255.0f)));
+    out = blend_colour8<8>(red, d, keep, k, out);
+    out = blend_colour8<16>(green, d, keep, k, out);
+    out = blend_colour8<24>(blue, d, keep, k, out);
+    const __m256 laid = _mm256_blendv_ps(_mm256_castsi256_ps(d), _mm256_castsi256_ps(out), drawn);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm256_castps_si256(laid));
+}
+
+#undef VORLANE_WIDE
+
+}  // namespace
+
+bool wide_rows_available() {
+    static const bool available = __builtin_cpu_supports("avx2");
+    return available;
+}
+
+[[gnu::target("avx2")]] void accumulate_wide(Lanes* sums, const PassRow& span, const BilinearTap& tap, float weight) {
+    std::int64_t u = span.u.start, v = span.v.start;
+    const std::int64_t du = span.u.step, dv = span.v.step;
+    const A_long count = span.end - span.begin;
+    const __m256 w = splat(weight);
+    A_long n = 0;
+    for (; n + 2 <= count; n += 2) {
+        float* s = reinterpret_cast<float*>(sums + n);
+        _mm256_storeu_ps(s, _mm256_add_ps(_mm256_loadu_ps(s), _mm256_mul_ps(two_taps(tap, u, v, u + du, v + dv), w)));
+        u += 2 * du;
+        v += 2 * dv;
+    }
+    if (n < count) {
+        sums[n] += tap(u, v) * weight;
+    }
+}
+
+[[gnu::target("avx2")]] void lay_premultiplied_row8_wide(const Lanes* samples, PF_Pixel* dst, A_long count,
+                                                         float opacity) {
+    const __m256 o = splat(opacity);
+    A_long n = 0;
+    for (; n + 8 <= count; n += 8) {
+        lay_premultiplied8(samples + n, dst + n, o);
+    }
+    if (n < count) {
+        lay_premultiplied_row8(samples + n, dst + n, count - n, opacity);
+    }
+}
+
+[[gnu::target("avx2")]] void sample_span_wide(Lanes* samples, const PassRow& span, const BilinearTap& tap) {
+    std::int64_t u = span.u.start, v = span.v.start;
+    const std::int64_t du = span.u.step, dv = span.v.step;
+    const A_long count = span.end - span.begin;
+    A_long n = 0;
+    for (; n + 2 <= count; n += 2) {
+        _mm256_storeu_ps(reinterpret_cast<float*>(samples + n), two_taps(tap, u, v, u + du, v + dv));
+        u += 2 * du;
+        v += 2 * dv;
+    }
+    if (n < count) {
+        samples[n] = tap(u, v);
+    }
+}
+
+#else
+
+bool wide_rows_available() {
+    return false;
+}
+
+void accumulate_wide(Lanes* sums, const PassRow& span, const BilinearTap& tap, float weight) {
+    rows::accumulate(sums, span, tap, weight);
+}
+
+void lay_premultiplied_row8_wide(const Lanes* samples, PF_Pixel* dst, A_long count, float opacity) {
+    lay_premultiplied_row8(samples, dst, count, opacity);
+}
+
+void sample_span_wide(Lanes* samples, const PassRow& span, const BilinearTap& tap) {
+    rows::sample_span(samples, span, tap);
+}
+
+#endif
+
+}  // namespace vorlane::host
