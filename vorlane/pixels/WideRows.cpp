@@ -33,15 +33,24 @@ VORLANE_WIDE __m256 lerp8(__m256 a, __m256 b, __m256 t) {
     return _mm256_add_ps(a, _mm256_mul_ps(_mm256_sub_ps(b, a), t));
 }
 
+// The fixed-point coordinates of two taps side by side, (u0, u1, v0, v1), as `two_taps` takes them.
+VORLANE_WIDE __m256i tap_pair(std::int64_t u, std::int64_t v, std::int64_t du, std::int64_t dv) {
+    return _mm256_setr_epi64x(u, u + du, v, v + dv);
+}
+
 // The taps at (u0, v0) and (u1, v1), the first in the low half: the two texels of a tap's row sit side by side in
 // memory, and each half of a register holds one tap's texel, so the lerps of `BilinearTap` run on both at once.
-VORLANE_WIDE __m256 two_taps(const BilinearTap& tap, std::int64_t u0, std::int64_t v0, std::int64_t u1,
+// The weights come from the coordinates' fractions, all four at once, as `fraction` takes them.
+VORLANE_WIDE __m256 two_taps(const BilinearTap& tap, __m256i uv, std::int64_t u0, std::int64_t v0, std::int64_t u1,
                              std::int64_t v1) {
     const float* a = tap.origin + whole(v0) * tap.stride + 4 * whole(u0);
     const float* b = tap.origin + whole(v1) * tap.stride + 4 * whole(u1);
     const std::ptrdiff_t s = tap.stride;
-    const __m256 fx = side_by_side(_mm_set1_ps(fraction(u0)), _mm_set1_ps(fraction(u1)));
-    const __m256 fy = side_by_side(_mm_set1_ps(fraction(v0)), _mm_set1_ps(fraction(v1)));
+    const __m256i bits = _mm256_and_si256(_mm256_srli_epi64(uv, kSpanFractionBits - kWeightBits),
+                                          _mm256_set1_epi64x((1 << kWeightBits) - 1));
+    const __m256 f = _mm256_mul_ps(_mm256_cvtepi32_ps(bits), splat(1.0f / float(1 << kWeightBits)));
+    const __m256 fx = _mm256_permutevar8x32_ps(f, _mm256_setr_epi32(0, 0, 0, 0, 2, 2, 2, 2));
+    const __m256 fy = _mm256_permutevar8x32_ps(f, _mm256_setr_epi32(4, 4, 4, 4, 6, 6, 6, 6));
     const __m256 top = lerp8(load_pair(a, b), load_pair(a + 4, b + 4), fx);
     const __m256 bottom = lerp8(load_pair(a + s, b + s), load_pair(a + s + 4, b + s + 4), fx);
     return lerp8(top, bottom, fy);
@@ -110,10 +119,14 @@ bool wide_rows_available() {
     const std::int64_t du = span.u.step, dv = span.v.step;
     const A_long count = span.end - span.begin;
     const __m256 w = splat(weight);
+    __m256i uv = tap_pair(u, v, du, dv);
+    const __m256i step = tap_pair(2 * du, 2 * dv, 0, 0);
     A_long n = 0;
     for (; n + 2 <= count; n += 2) {
         float* s = reinterpret_cast<float*>(sums + n);
-        _mm256_storeu_ps(s, _mm256_add_ps(_mm256_loadu_ps(s), _mm256_mul_ps(two_taps(tap, u, v, u + du, v + dv), w)));
+        const __m256 taps = two_taps(tap, uv, u, v, u + du, v + dv);
+        _mm256_storeu_ps(s, _mm256_add_ps(_mm256_loadu_ps(s), _mm256_mul_ps(taps, w)));
+        uv = _mm256_add_epi64(uv, step);
         u += 2 * du;
         v += 2 * dv;
     }
@@ -138,9 +151,12 @@ bool wide_rows_available() {
     std::int64_t u = span.u.start, v = span.v.start;
     const std::int64_t du = span.u.step, dv = span.v.step;
     const A_long count = span.end - span.begin;
+    __m256i uv = tap_pair(u, v, du, dv);
+    const __m256i step = tap_pair(2 * du, 2 * dv, 0, 0);
     A_long n = 0;
     for (; n + 2 <= count; n += 2) {
-        _mm256_storeu_ps(reinterpret_cast<float*>(samples + n), two_taps(tap, u, v, u + du, v + dv));
+        _mm256_storeu_ps(reinterpret_cast<float*>(samples + n), two_taps(tap, uv, u, v, u + du, v + dv));
+        uv = _mm256_add_epi64(uv, step);
         u += 2 * du;
         v += 2 * dv;
     }
