@@ -1,12 +1,15 @@
 // The eight-lane rows give the four-lane rows' bytes exactly: the samples and sums of bilinear spans at any
-// position, step and length (odd ones leave a last tap to the narrow code), and the blend of any samples over any
-// pixels at any opacity. Skipped on processors without the wider registers, where only the narrow code runs.
+// position, step and length (odd ones leave a last tap to the narrow code), the blend of any samples over any
+// pixels at any opacity, and nearest spans of any source over any destination. Skipped on processors without the
+// wider registers, where only the narrow code runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <vector>
 
+#include "pixels/NearestRow8.h"
 #include "pixels/PremulRow8.h"
 #include "pixels/TexelImage.h"
 #include "pixels/TransformRows.h"
@@ -102,6 +105,49 @@ TEST_F(WideRows, SpansSampleAndAddUpAsTheNarrowCodeDoes) {
         rows::accumulate(narrow_sums.data(), span, tap, weight);
         accumulate_wide(wide_sums.data(), span, tap, weight);
         ASSERT_TRUE(same_lanes(narrow_sums, wide_sums)) << "adding up, round " << round;
+    }
+}
+
+// A source whose rows are, by turns, clear, opaque and mixed, so that whole groups of eight take each shortcut.
+WorldStorage banded_source(std::mt19937& random) {
+    WorldStorage src(kSize, kSize, PF_PixelFormat_ARGB32);
+    for (A_long y = 0; y < kSize; ++y) {
+        PF_Pixel* row = pixel_row<PF_Pixel>(src.world(), y);
+        for (A_long x = 0; x < kSize; ++x) {
+            const unsigned kinds[] = {0u, 255u, unsigned(random() % 256)};
+            const A_u_char alpha = A_u_char(kinds[y % 3 == 2 ? random() % 3 : unsigned(y % 3)]);
+            row[x] = {alpha, A_u_char(random()), A_u_char(random()), A_u_char(random())};
+        }
+    }
+    return src;
+}
+
+// A span of `count` pixels whose nearest texels all lie on the source, starting at destination column 2; every
+// other one stays on its row of the source.
+PassRow random_nearest_span(std::mt19937& random, A_long count) {
+    std::uniform_int_distribution<std::int64_t> coordinate(0, kSize * kSpanFixedOne - 1);
+    const std::int64_t u0 = coordinate(random), v0 = coordinate(random);
+    const std::int64_t u1 = coordinate(random), v1 = random() % 2 ? v0 : coordinate(random);
+    const std::int64_t steps = std::max<A_long>(count - 1, 1);
+    return PassRow{2, 2 + count, {u0, (u1 - u0) / steps}, {v0, (v1 - v0) / steps}};
+}
+
+TEST_F(WideRows, NearestSpansAreLaidAsTheNarrowCodeLaysThem) {
+    std::mt19937 random(9);
+    const WorldStorage src = banded_source(random);
+    for (int round = 0; round < 3000; ++round) {
+        const A_long count = A_long(random() % 45);
+        const PassRow span = random_nearest_span(random, count);
+        // Clear destinations take the copy over clear pixels; the row reaches past the span on both sides.
+        std::vector<PF_Pixel> narrow = random_pixels(random, std::size_t(count) + 4), wide;
+        if (random() % 3 == 0) {
+            std::fill(narrow.begin(), narrow.end(), PF_Pixel{});
+        }
+        wide = narrow;
+        const float opacity = random() % 2 ? 1.0f : float(random() % 256) / 255.0f;
+        draw_nearest_span8(narrow.data(), span, src.world(), opacity);
+        draw_nearest_span8_wide(wide.data(), span, src.world(), opacity);
+        ASSERT_EQ(std::memcmp(narrow.data(), wide.data(), narrow.size() * sizeof(PF_Pixel)), 0) << "round " << round;
     }
 }
 

@@ -112,11 +112,17 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
     }
     if constexpr (std::is_same_v<Dst, PF_Pixel> && std::is_same_v<Layer, InFrontOfStraight>) {
         if (pass.nearest && !(pass.world->world_flags & PF_WorldFlag_DEEP)) {
+            const bool wide = wide_rows_available();
             for (A_long y = top; y < bottom; ++y) {
                 const PassRow span = drawn_row(pass, y, clip);
                 if (span.begin < span.end) {
                     prefetch_span<Dst>(dst, y + kPrefetchRowsAhead, span.begin, span.end);
-                    draw_nearest_span8(pixel_row<PF_Pixel>(dst, y), span, *pass.world, layer.opacity);
+                    PF_Pixel* pixels = pixel_row<PF_Pixel>(dst, y);
+                    if (wide) {
+                        draw_nearest_span8_wide(pixels, span, *pass.world, layer.opacity);
+                    } else {
+                        draw_nearest_span8(pixels, span, *pass.world, layer.opacity);
+                    }
                 }
             }
             return;

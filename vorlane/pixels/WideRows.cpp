@@ -2,11 +2,7 @@
 
 #include "pixels/PremulRow8.h"
 #include "pixels/TransformRows.h"
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
-#define VORLANE_WIDE_ROWS 1
-#endif
+#include "pixels/WideLanes.h"
 
 namespace vorlane::host {
 
@@ -14,20 +10,11 @@ namespace vorlane::host {
 
 namespace {
 
-// The helpers are inlined into the eight-lane functions, the only code that may use the wider instructions.
-#define VORLANE_WIDE [[gnu::target("avx2"), gnu::always_inline]] inline
-
-VORLANE_WIDE __m256 side_by_side(__m128 low, __m128 high) {
-    return _mm256_insertf128_ps(_mm256_castps128_ps256(low), high, 1);
-}
-
-VORLANE_WIDE __m256 load_pair(const float* low, const float* high) {
-    return side_by_side(_mm_loadu_ps(low), _mm_loadu_ps(high));
-}
-
-VORLANE_WIDE __m256 splat(float x) {
-    return _mm256_set1_ps(x);
-}
+using wide::channel8;
+using wide::load_pair;
+using wide::rounded8;
+using wide::side_by_side;
+using wide::splat;
 
 VORLANE_WIDE __m256 lerp8(__m256 a, __m256 b, __m256 t) {
     return _mm256_add_ps(a, _mm256_mul_ps(_mm256_sub_ps(b, a), t));
@@ -54,18 +41,6 @@ VORLANE_WIDE __m256 two_taps(const BilinearTap& tap, __m256i uv, std::int64_t u0
     const __m256 top = lerp8(load_pair(a, b), load_pair(a + 4, b + 4), fx);
     const __m256 bottom = lerp8(load_pair(a + s, b + s), load_pair(a + s + 4, b + s + 4), fx);
     return lerp8(top, bottom, fy);
-}
-
-// One channel of eight pixels as floats; Shift picks it (alpha is the lowest byte).
-template <int Shift>
-VORLANE_WIDE __m256 channel8(__m256i p) {
-    return _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(p, Shift), _mm256_set1_epi32(255)));
-}
-
-template <int Shift>
-VORLANE_WIDE __m256i rounded8(__m256 x) {
-    const __m256 r = _mm256_min_ps(_mm256_add_ps(x, splat(0.5f)), splat(255.0f));
-    return _mm256_slli_epi32(_mm256_cvttps_epi32(r), Shift);
 }
 
 // A colour channel of the blend, into its byte of `out`.
@@ -104,8 +79,6 @@ VORLANE_WIDE void lay_premultiplied8(const Lanes* samples, PF_Pixel* dst, __m256
     const __m256 laid = _mm256_blendv_ps(_mm256_castsi256_ps(d), _mm256_castsi256_ps(out), drawn);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), _mm256_castps_si256(laid));
 }
-
-#undef VORLANE_WIDE
 
 }  // namespace
 

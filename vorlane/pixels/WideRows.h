@@ -1,4 +1,4 @@
-// The bilinear rows of the transform kernel on eight float lanes (AVX2), for processors that have them: two taps
+// The rows of the transform kernel on eight float lanes (AVX2), for processors that have them: two bilinear taps
 // per register, and eight pixels per blend. Every lane does the arithmetic of the four-lane code, operation for
 // operation and without fused multiply-adds, so either path gives the same bytes; only the speed differs.
 #pragma once
@@ -21,5 +21,8 @@ void accumulate_wide(Lanes* sums, const PassRow& span, const BilinearTap& tap, f
 
 // `count` premultiplied samples laid in front of straight-alpha 8-bit pixels, as `lay_premultiplied_row8` does.
 void lay_premultiplied_row8_wide(const Lanes* samples, PF_Pixel* dst, A_long count, float opacity);
+
+// `draw_nearest_span8`, eight pixels at a time.
+void draw_nearest_span8_wide(PF_Pixel* row, const PassRow& span, const PF_EffectWorld& src, float opacity);
 
 }  // namespace vorlane::host
