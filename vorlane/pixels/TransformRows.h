@@ -90,6 +90,29 @@ void accumulate(Lanes* sums, const PassRow span, const Tap tap, float weight) {
     }
 }
 
+// Lays a row of samples (or weighted sums of them): the effect's layering a register of pixels at a time, any
+// other one pixel by pixel.
+template <class Dst, class Layer>
+void lay_sums(Dst* pixels, const Lanes* sums, A_long count, const Layer layer) {
+    if constexpr (std::is_same_v<Layer, InFrontOfStraight>) {
+        const bool wide = wide_rows_available();
+        if constexpr (std::is_same_v<Dst, PF_Pixel>) {
+            if (wide) {
+                lay_premultiplied_row8_wide(sums, pixels, count, layer.opacity);
+            } else {
+                lay_premultiplied_row8(sums, pixels, count, layer.opacity);
+            }
+            return;
+        } else if (wide) {
+            lay_premultiplied_row16_wide(sums, pixels, count, layer.opacity);
+            return;
+        }
+    }
+    for (A_long n = 0; n < count; ++n) {
+        layer(sums[n], pixels[n]);
+    }
+}
+
 template <class Dst, class Layer>
 void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip, const Layer& layer,
                       std::vector<Lanes>& row, PF_EffectWorld& dst) {
@@ -128,23 +151,22 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
             return;
         }
     }
-    if constexpr (std::is_same_v<Dst, PF_Pixel> && std::is_same_v<Layer, InFrontOfStraight>) {
-        if (!pass.nearest) {
+    if constexpr (std::is_same_v<Layer, InFrontOfStraight>) {
+        const bool wide = wide_rows_available();
+        // 16-bit pixels are laid a row at a time only on eight lanes; otherwise one at a time, below.
+        if (!pass.nearest && (wide || std::is_same_v<Dst, PF_Pixel>)) {
             Lanes* samples = row_of(row, std::size_t(clip.right - clip.left));
             const BilinearTap tap(*pass.image);
-            const bool wide = wide_rows_available();
             for (A_long y = top; y < bottom; ++y) {
                 const PassRow span = drawn_row(pass, y, clip);
                 if (span.begin < span.end) {
                     prefetch_span<Dst>(dst, y + kPrefetchRowsAhead, span.begin, span.end);
-                    PF_Pixel* pixels = pixel_row<PF_Pixel>(dst, y) + span.begin;
                     if (wide) {
                         sample_span_wide(samples, span, tap);
-                        lay_premultiplied_row8_wide(samples, pixels, span.end - span.begin, layer.opacity);
                     } else {
                         sample_span(samples, span, tap);
-                        lay_premultiplied_row8(samples, pixels, span.end - span.begin, layer.opacity);
                     }
+                    lay_sums(pixel_row<Dst>(dst, y) + span.begin, samples, span.end - span.begin, layer);
                 }
             }
             return;
@@ -159,21 +181,6 @@ void draw_single_pass(const SamplePass& pass, bool straight, const PF_Rect& clip
             }
         }
     });
-}
-
-template <class Dst, class Layer>
-void lay_sums(Dst* pixels, const Lanes* sums, A_long count, const Layer layer) {
-    if constexpr (std::is_same_v<Dst, PF_Pixel> && std::is_same_v<Layer, InFrontOfStraight>) {
-        if (wide_rows_available()) {
-            lay_premultiplied_row8_wide(sums, pixels, count, layer.opacity);
-        } else {
-            lay_premultiplied_row8(sums, pixels, count, layer.opacity);
-        }
-    } else {
-        for (A_long n = 0; n < count; ++n) {
-            layer(sums[n], pixels[n]);
-        }
-    }
 }
 
 // Several passes add their weighted samples into a row of sums over the union of their spans, which is then laid

@@ -6,6 +6,8 @@
 #include <immintrin.h>
 
 #include <cstdint>
+
+#include "pixels/Lanes.h"
 #define VORLANE_WIDE_ROWS 1
 
 // The helpers are inlined into the eight-lane functions, the only code that may use the wider instructions.
@@ -23,6 +25,23 @@ VORLANE_WIDE __m256 load_pair(const float* low, const float* high) {
 
 VORLANE_WIDE __m256 splat(float x) {
     return _mm256_set1_ps(x);
+}
+
+// Eight premultiplied samples as one register per channel, the samples in order.
+struct SampleChannels8 {
+    __m256 a, r, g, b;
+};
+
+// Samples n and n + 4 are loaded side by side and transposed within each half.
+VORLANE_WIDE SampleChannels8 sample_channels8(const Lanes* samples) {
+    const float* f = reinterpret_cast<const float*>(samples);
+    const __m256 p04 = load_pair(f, f + 16), p15 = load_pair(f + 4, f + 20);
+    const __m256 p26 = load_pair(f + 8, f + 24), p37 = load_pair(f + 12, f + 28);
+    const __m256 ar01 = _mm256_unpacklo_ps(p04, p15), ar23 = _mm256_unpacklo_ps(p26, p37);
+    const __m256 gb01 = _mm256_unpackhi_ps(p04, p15), gb23 = _mm256_unpackhi_ps(p26, p37);
+    return {
+        _mm256_shuffle_ps(ar01, ar23, _MM_SHUFFLE(1, 0, 1, 0)), _mm256_shuffle_ps(ar01, ar23, _MM_SHUFFLE(3, 2, 3, 2)),
+        _mm256_shuffle_ps(gb01, gb23, _MM_SHUFFLE(1, 0, 1, 0)), _mm256_shuffle_ps(gb01, gb23, _MM_SHUFFLE(3, 2, 3, 2))};
 }
 
 // One channel of eight 8-bit pixels as floats; Shift picks it (alpha is the lowest byte).

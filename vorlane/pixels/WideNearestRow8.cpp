@@ -113,7 +113,7 @@ VORLANE_WIDE __m256i first_lanes(A_long valid) {
     // overlap one another instead of each waiting for its pixels. The last group may be short: the pixels past
     // the span are neither read from the source nor touched in the destination.
     constexpr A_long kPiece = 256;
-    alignas(32) std::int32_t fetched[kPiece];
+    std::int32_t fetched[kPiece];
     for (A_long n = 0; n < count; n += kPiece) {
         const A_long piece = std::min(kPiece, count - n);
         for (A_long i = 0; i < piece; i += 8) {
@@ -121,7 +121,7 @@ VORLANE_WIDE __m256i first_lanes(A_long valid) {
                                                      _mm256_slli_epi32(wholes(u_even, u_odd), 2));
             const __m256i pixels =
                 _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), origin, offsets, first_lanes(piece - i), 1);
-            _mm256_store_si256(reinterpret_cast<__m256i*>(fetched + i), pixels);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(fetched + i), pixels);
             u_even = _mm256_add_epi64(u_even, u_step);
             u_odd = _mm256_add_epi64(u_odd, u_step);
             v_even = _mm256_add_epi64(v_even, v_step);
@@ -129,7 +129,7 @@ VORLANE_WIDE __m256i first_lanes(A_long valid) {
         }
         for (A_long i = 0; i < piece; i += 8) {
             const Destination8 dst{reinterpret_cast<__m256i*>(out + n + i), first_lanes(piece - i), piece - i >= 8};
-            lay_pixels8(_mm256_load_si256(reinterpret_cast<const __m256i*>(fetched + i)), dst, o, full);
+            lay_pixels8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(fetched + i)), dst, o, full);
         }
     }
 }

@@ -13,6 +13,8 @@ namespace {
 using wide::channel8;
 using wide::load_pair;
 using wide::rounded8;
+using wide::sample_channels8;
+using wide::SampleChannels8;
 using wide::side_by_side;
 using wide::splat;
 
@@ -50,22 +52,17 @@ VORLANE_WIDE __m256i blend_colour8(__m256 c, __m256i d, __m256 keep, __m256 k, _
     return _mm256_or_si256(out, rounded8<Shift>(_mm256_mul_ps(_mm256_add_ps(c, below), k)));
 }
 
-// `lay_premultiplied4` on eight samples. Pixels n and n + 4 are loaded side by side and transposed within each
-// half, which leaves one register per channel with the pixels in order.
+// `lay_premultiplied4` on eight samples.
 VORLANE_WIDE void lay_premultiplied8(const Lanes* samples, PF_Pixel* dst, __m256 opacity) {
-    const float* f = reinterpret_cast<const float*>(samples);
-    const __m256 p04 = load_pair(f, f + 16), p15 = load_pair(f + 4, f + 20);
-    const __m256 p26 = load_pair(f + 8, f + 24), p37 = load_pair(f + 12, f + 28);
-    const __m256 ar01 = _mm256_unpacklo_ps(p04, p15), ar23 = _mm256_unpacklo_ps(p26, p37);
-    const __m256 gb01 = _mm256_unpackhi_ps(p04, p15), gb23 = _mm256_unpackhi_ps(p26, p37);
-    const __m256 sa = _mm256_mul_ps(_mm256_shuffle_ps(ar01, ar23, _MM_SHUFFLE(1, 0, 1, 0)), opacity);
+    const SampleChannels8 s = sample_channels8(samples);
+    const __m256 sa = _mm256_mul_ps(s.a, opacity);
     const __m256 drawn = _mm256_cmp_ps(sa, splat(kLeastAlpha8), _CMP_GE_OQ);
     if (_mm256_movemask_ps(drawn) == 0) {
         return;
     }
-    const __m256 red = _mm256_mul_ps(_mm256_shuffle_ps(ar01, ar23, _MM_SHUFFLE(3, 2, 3, 2)), opacity);
-    const __m256 green = _mm256_mul_ps(_mm256_shuffle_ps(gb01, gb23, _MM_SHUFFLE(1, 0, 1, 0)), opacity);
-    const __m256 blue = _mm256_mul_ps(_mm256_shuffle_ps(gb01, gb23, _MM_SHUFFLE(3, 2, 3, 2)), opacity);
+    const __m256 red = _mm256_mul_ps(s.r, opacity);
+    const __m256 green = _mm256_mul_ps(s.g, opacity);
+    const __m256 blue = _mm256_mul_ps(s.b, opacity);
     const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst));
     const __m256 below = _mm256_mul_ps(channel8<0>(d), splat(1.0f / 255.0f));
     const __m256 keep = _mm256_mul_ps(below, _mm256_sub_ps(splat(1.0f), sa));

@@ -22,6 +22,9 @@ void accumulate_wide(Lanes* sums, const PassRow& span, const BilinearTap& tap, f
 // `count` premultiplied samples laid in front of straight-alpha 8-bit pixels, as `lay_premultiplied_row8` does.
 void lay_premultiplied_row8_wide(const Lanes* samples, PF_Pixel* dst, A_long count, float opacity);
 
+// `count` premultiplied samples laid in front of straight-alpha 16-bit pixels, as `InFrontOfStraight` lays them.
+void lay_premultiplied_row16_wide(const Lanes* samples, PF_Pixel16* dst, A_long count, float opacity);
+
 // `draw_nearest_span8`, eight pixels at a time.
 void draw_nearest_span8_wide(PF_Pixel* row, const PassRow& span, const PF_EffectWorld& src, float opacity);
 
