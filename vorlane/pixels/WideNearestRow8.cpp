@@ -116,6 +116,12 @@ VORLANE_WIDE __m256i first_lanes(A_long valid) {
     std::int32_t fetched[kPiece];
     for (A_long n = 0; n < count; n += kPiece) {
         const A_long piece = std::min(kPiece, count - n);
+        // The piece's destination is asked for while its source is gathered, which takes long enough for a
+        // frame far from the caches to answer.
+        for (A_long i = 0; i < piece; i += 16) {
+            _mm_prefetch(reinterpret_cast<const char*>(out + n + i), _MM_HINT_T0);
+        }
+        _mm_prefetch(reinterpret_cast<const char*>(out + n + piece - 1), _MM_HINT_T0);
         for (A_long i = 0; i < piece; i += 8) {
             const __m256i offsets = _mm256_add_epi32(_mm256_mullo_epi32(wholes(v_even, v_odd), rowbytes),
                                                      _mm256_slli_epi32(wholes(u_even, u_odd), 2));
