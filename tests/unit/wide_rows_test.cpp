@@ -73,8 +73,13 @@ TEST_F(WideRows, SamplesAreLaidAsTheNarrowCodeLaysThem) {
     for (int round = 0; round < 2000; ++round) {
         const A_long count = A_long(random() % 30);
         std::vector<Lanes> samples(static_cast<std::size_t>(count));
+        // Now and then a row of opaque samples, which hide the pixels below them.
+        const bool opaque = round % 4 == 0;
         for (Lanes& s : samples) {
             s = random_sample(random);
+            if (opaque) {
+                s = Lanes{1.0f, float(random() % 256) / 255.0f, 0.5f, float(random() % 256) / 255.0f};
+            }
         }
         std::vector<PF_Pixel> narrow = random_pixels(random, std::size_t(count) + 1), wide = narrow;
         const float opacity = random() % 2 ? 1.0f : float(random() % 256) / 255.0f;
@@ -89,8 +94,12 @@ TEST_F(WideRows, SamplesAreLaidOn16BitPixelsAsOnePixelIsLaid) {
     for (int round = 0; round < 2000; ++round) {
         const A_long count = A_long(random() % 30);
         std::vector<Lanes> samples(static_cast<std::size_t>(count));
+        const bool opaque = round % 4 == 0;
         for (Lanes& s : samples) {
             s = random_sample(random);
+            if (opaque) {
+                s = Lanes{1.0f, float(random() % 256) / 255.0f, 0.5f, float(random() % 256) / 255.0f};
+            }
             // Sums of several taps may come out a rounding over 1.
             if (random() % 8 == 0) {
                 s *= 1.0000001f;

@@ -57,6 +57,11 @@ VORLANE_WIDE __m256i rounded16(__m256 x) {
     return _mm256_cvttps_epi32(_mm256_min_ps(_mm256_add_ps(x, splat(0.5f)), splat(kFull16)));
 }
 
+// A lane in 0..1 as a channel value.
+VORLANE_WIDE __m256i scaled16(__m256 x) {
+    return rounded16(_mm256_mul_ps(x, splat(kFull16)));
+}
+
 // What `InFrontOfStraight` gives a channel: the opaque sample's own value, or the blend's.
 struct Blend16 {
     __m256 keep, scale, opaque;
@@ -78,10 +83,18 @@ VORLANE_WIDE void lay_premultiplied16(const Lanes* samples, PF_Pixel16* dst, __m
     if (_mm256_movemask_ps(drawn) == 0) {
         return;
     }
+    const __m256 opaque = _mm256_cmp_ps(sa, splat(1.0f), _CMP_GE_OQ);
+    if (_mm256_movemask_ps(opaque) == 0xFF) {
+        // Eight opaque samples hide what is below, which then need not be read.
+        store_channels16({scaled16(sa), scaled16(_mm256_mul_ps(s.r, opacity)), scaled16(_mm256_mul_ps(s.g, opacity)),
+                          scaled16(_mm256_mul_ps(s.b, opacity))},
+                         dst);
+        return;
+    }
     const PixelChannels16 d = load_channels16(dst);
     const __m256 keep = _mm256_mul_ps(unit16(d.a), _mm256_sub_ps(splat(1.0f), sa));
     const __m256 sum = _mm256_add_ps(sa, keep);
-    const Blend16 blend{keep, _mm256_div_ps(splat(kFull16), sum), _mm256_cmp_ps(sa, splat(1.0f), _CMP_GE_OQ)};
+    const Blend16 blend{keep, _mm256_div_ps(splat(kFull16), sum), opaque};
     const __m256 alpha =
         _mm256_blendv_ps(_mm256_mul_ps(sum, splat(kFull16)), _mm256_mul_ps(sa, splat(kFull16)), blend.opaque);
     const PixelChannels16 out{kept_where(drawn, rounded16(alpha), d.a),

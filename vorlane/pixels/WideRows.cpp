@@ -63,6 +63,17 @@ VORLANE_WIDE void lay_premultiplied8(const Lanes* samples, PF_Pixel* dst, __m256
     const __m256 red = _mm256_mul_ps(s.r, opacity);
     const __m256 green = _mm256_mul_ps(s.g, opacity);
     const __m256 blue = _mm256_mul_ps(s.b, opacity);
+    if (_mm256_movemask_ps(_mm256_cmp_ps(sa, splat(1.0f), _CMP_EQ_OQ)) == 0xFF) {
+        // Eight opaque samples hide what is below (the blend keeps none of it and divides by 1), so the
+        // destination need not be read.
+        const __m256 full = splat(255.0f);
+        __m256i out = rounded8<0>(full);
+        out = _mm256_or_si256(out, rounded8<8>(_mm256_mul_ps(red, full)));
+        out = _mm256_or_si256(out, rounded8<16>(_mm256_mul_ps(green, full)));
+        out = _mm256_or_si256(out, rounded8<24>(_mm256_mul_ps(blue, full)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst), out);
+        return;
+    }
     const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst));
     const __m256 below = _mm256_mul_ps(channel8<0>(d), splat(1.0f / 255.0f));
     const __m256 keep = _mm256_mul_ps(below, _mm256_sub_ps(splat(1.0f), sa));
