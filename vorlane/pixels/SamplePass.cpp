@@ -13,7 +13,7 @@ constexpr double kLargestStep = 1 << 20;
 
 // Narrows [lo, hi) to the x for which c + x * step lies within [low, high], with pixels to spare on each side
 // (truncation stands in for floor and ceil, which the baseline instruction set has no instruction for).
-void narrow(double c, double step, double inverse, double low, double high, double& lo, double& hi) {
+inline void narrow(double c, double step, double inverse, double low, double high, double& lo, double& hi) {
     if (std::fabs(step) < 1e-12) {
         if (!(c >= low - 1.0 && c <= high + 1.0)) {
             hi = lo;
@@ -56,6 +56,9 @@ SamplePass make_pass(const double (&m)[6], double du, double dv, double level_sc
     pass.v_0 = (0.5 * m[1] + 0.5 * m[3] + m[5] + dv) * level_scale - texel_centre;
     pass.inverse_u_x = 1.0 / pass.u_x;
     pass.inverse_v_x = 1.0 / pass.v_x;
+    pass.reachable = !(std::fabs(pass.u_x) > kLargestStep || std::fabs(pass.v_x) > kLargestStep);
+    pass.fixed_u_x = to_fixed(pass.u_x);
+    pass.fixed_v_x = to_fixed(pass.v_x);
     return pass;
 }
 
@@ -105,7 +108,7 @@ void pass_rows(const SamplePass& pass, const PF_Rect& clip, A_long& top, A_long&
 
 PassRow pass_row(const SamplePass& pass, A_long y, const PF_Rect& clip) {
     PassRow row{clip.left, clip.left, {}, {}};
-    if (std::fabs(pass.u_x) > kLargestStep || std::fabs(pass.v_x) > kLargestStep) {
+    if (!pass.reachable) {
         return row;
     }
     // A bilinear tap's top-left texel may lie on the frame before the first texel; a nearest one may not.
@@ -120,8 +123,8 @@ PassRow pass_row(const SamplePass& pass, A_long y, const PF_Rect& clip) {
     }
     // The estimate in floating point is a pixel wider than the reach on each side; exact fixed-point tests of
     // its ends narrow it to the pixels whose taps all lie on the image or its frame.
-    const Reach reach{{to_fixed(cu + lo * pass.u_x), to_fixed(pass.u_x)},
-                      {to_fixed(cv + lo * pass.v_x), to_fixed(pass.v_x)},
+    const Reach reach{{to_fixed(cu + lo * pass.u_x), pass.fixed_u_x},
+                      {to_fixed(cv + lo * pass.v_x), pass.fixed_v_x},
                       first * kSpanFixedOne,
                       width * kSpanFixedOne - 1,
                       first * kSpanFixedOne,

@@ -27,7 +27,9 @@ struct SamplePass {
     // The point sampled for destination pixel (x, y), in texels of the level, relative to the top-left texel of a
     // bilinear tap (or the texel itself when nearest): u = x * u_x + y * u_y + u_0, and so for v.
     double u_x = 0, u_y = 0, u_0 = 0, v_x = 0, v_y = 0, v_0 = 0;
-    double inverse_u_x = 0, inverse_v_x = 0;  // for the span's estimate
+    double inverse_u_x = 0, inverse_v_x = 0;    // for the span's estimate
+    std::int64_t fixed_u_x = 0, fixed_v_x = 0;  // u_x and v_x in the span's fixed point
+    bool reachable = false;                     // the steps along a row are small enough for the fixed point
 };
 
 // `to_source` maps a destination point to a level-0 source point: u = x * m[0] + y * m[2] + m[4],
