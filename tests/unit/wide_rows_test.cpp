@@ -68,19 +68,21 @@ Lanes random_sample(std::mt19937& random) {
     return s;
 }
 
+// `count` samples of every kind, or, when `opaque`, of opaque ones only, which hide the pixels below them.
+std::vector<Lanes> random_samples(std::mt19937& random, A_long count, bool opaque) {
+    std::vector<Lanes> samples(static_cast<std::size_t>(count));
+    for (Lanes& s : samples) {
+        s = opaque ? Lanes{1.0f, float(random() % 256) / 255.0f, 0.5f, float(random() % 256) / 255.0f}
+                   : random_sample(random);
+    }
+    return samples;
+}
+
 TEST_F(WideRows, SamplesAreLaidAsTheNarrowCodeLaysThem) {
     std::mt19937 random(5);
     for (int round = 0; round < 2000; ++round) {
         const A_long count = A_long(random() % 30);
-        std::vector<Lanes> samples(static_cast<std::size_t>(count));
-        // Now and then a row of opaque samples, which hide the pixels below them.
-        const bool opaque = round % 4 == 0;
-        for (Lanes& s : samples) {
-            s = random_sample(random);
-            if (opaque) {
-                s = Lanes{1.0f, float(random() % 256) / 255.0f, 0.5f, float(random() % 256) / 255.0f};
-            }
-        }
+        const std::vector<Lanes> samples = random_samples(random, count, round % 4 == 0);
         std::vector<PF_Pixel> narrow = random_pixels(random, std::size_t(count) + 1), wide = narrow;
         const float opacity = random() % 2 ? 1.0f : float(random() % 256) / 255.0f;
         lay_premultiplied_row8(samples.data(), narrow.data(), count, opacity);
@@ -93,13 +95,8 @@ TEST_F(WideRows, SamplesAreLaidOn16BitPixelsAsOnePixelIsLaid) {
     std::mt19937 random(8);
     for (int round = 0; round < 2000; ++round) {
         const A_long count = A_long(random() % 30);
-        std::vector<Lanes> samples(static_cast<std::size_t>(count));
-        const bool opaque = round % 4 == 0;
+        std::vector<Lanes> samples = random_samples(random, count, round % 4 == 0);
         for (Lanes& s : samples) {
-            s = random_sample(random);
-            if (opaque) {
-                s = Lanes{1.0f, float(random() % 256) / 255.0f, 0.5f, float(random() % 256) / 255.0f};
-            }
             // Sums of several taps may come out a rounding over 1.
             if (random() % 8 == 0) {
                 s *= 1.0000001f;
