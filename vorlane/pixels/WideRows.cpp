@@ -22,9 +22,9 @@ VORLANE_WIDE __m256 lerp8(__m256 a, __m256 b, __m256 t) {
     return _mm256_add_ps(a, _mm256_mul_ps(_mm256_sub_ps(b, a), t));
 }
 
-// The fixed-point coordinates of two taps side by side, (u0, u1, v0, v1), as `two_taps` takes them.
+// The fixed-point coordinates of two taps side by side, (u0, v0, u1, v1), as `two_taps` takes them.
 VORLANE_WIDE __m256i tap_pair(std::int64_t u, std::int64_t v, std::int64_t du, std::int64_t dv) {
-    return _mm256_setr_epi64x(u, u + du, v, v + dv);
+    return _mm256_setr_epi64x(u, v, u + du, v + dv);
 }
 
 // The taps at (u0, v0) and (u1, v1), the first in the low half: the two texels of a tap's row sit side by side in
@@ -38,8 +38,9 @@ VORLANE_WIDE __m256 two_taps(const BilinearTap& tap, __m256i uv, std::int64_t u0
     const __m256i bits = _mm256_and_si256(_mm256_srli_epi64(uv, kSpanFractionBits - kWeightBits),
                                           _mm256_set1_epi64x((1 << kWeightBits) - 1));
     const __m256 f = _mm256_mul_ps(_mm256_cvtepi32_ps(bits), splat(1.0f / float(1 << kWeightBits)));
-    const __m256 fx = _mm256_permutevar8x32_ps(f, _mm256_setr_epi32(0, 0, 0, 0, 2, 2, 2, 2));
-    const __m256 fy = _mm256_permutevar8x32_ps(f, _mm256_setr_epi32(4, 4, 4, 4, 6, 6, 6, 6));
+    // Each half holds one tap's fractions, (u, v), so each spreads over its half without crossing halves.
+    const __m256 fx = _mm256_shuffle_ps(f, f, _MM_SHUFFLE(0, 0, 0, 0));
+    const __m256 fy = _mm256_shuffle_ps(f, f, _MM_SHUFFLE(2, 2, 2, 2));
     const __m256 top = lerp8(load_pair(a, b), load_pair(a + 4, b + 4), fx);
     const __m256 bottom = lerp8(load_pair(a + s, b + s), load_pair(a + s + 4, b + s + 4), fx);
     return lerp8(top, bottom, fy);
@@ -95,7 +96,10 @@ bool wide_rows_available() {
     return available;
 }
 
-[[gnu::target("avx2")]] void accumulate_wide(Lanes* sums, const PassRow& span, const BilinearTap& tap, float weight) {
+[[gnu::target("avx2")]] void accumulate_wide(Lanes* sums, const PassRow& span, const BilinearTap& source,
+                                             float weight) {
+    // A copy the stores to `sums`, which may alias anything, cannot change: it stays in registers.
+    const BilinearTap tap = source;
     std::int64_t u = span.u.start, v = span.v.start;
     const std::int64_t du = span.u.step, dv = span.v.step;
     const A_long count = span.end - span.begin;
@@ -128,7 +132,8 @@ bool wide_rows_available() {
     }
 }
 
-[[gnu::target("avx2")]] void sample_span_wide(Lanes* samples, const PassRow& span, const BilinearTap& tap) {
+[[gnu::target("avx2")]] void sample_span_wide(Lanes* samples, const PassRow& span, const BilinearTap& source) {
+    const BilinearTap tap = source;  // in registers, as in `accumulate_wide`
     std::int64_t u = span.u.start, v = span.v.start;
     const std::int64_t du = span.u.step, dv = span.v.step;
     const A_long count = span.end - span.begin;
