@@ -27,6 +27,27 @@ VORLANE_WIDE __m256 splat(float x) {
     return _mm256_set1_ps(x);
 }
 
+// The last few (fewer than eight) samples of a row and the pixels under them, padded to eight with clear samples,
+// which lay nothing, so that they go through the eight-pixel blend; only the real pixels are put back.
+template <class Pixel>
+struct LastFew {
+    Lanes samples[8];
+    Pixel pixels[8];
+    int left;
+
+    LastFew(const Lanes* s, const Pixel* d, int count) : left(count) {
+        for (int i = 0; i < 8; ++i) {
+            samples[i] = i < left ? s[i] : Lanes{};
+            pixels[i] = i < left ? d[i] : Pixel{};
+        }
+    }
+    void put_back(Pixel* d) const {
+        for (int i = 0; i < left; ++i) {
+            d[i] = pixels[i];
+        }
+    }
+};
+
 // Eight premultiplied samples as one register per channel, the samples in order.
 struct SampleChannels8 {
     __m256 a, r, g, b;

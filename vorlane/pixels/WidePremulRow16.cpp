@@ -11,6 +11,7 @@ namespace vorlane::host {
 
 namespace {
 
+using wide::LastFew;
 using wide::sample_channels8;
 using wide::SampleChannels8;
 using wide::splat;
@@ -113,9 +114,10 @@ VORLANE_WIDE void lay_premultiplied16(const Lanes* samples, PF_Pixel16* dst, __m
     for (; n + 8 <= count; n += 8) {
         lay_premultiplied16(samples + n, dst + n, o);
     }
-    const InFrontOfStraight layer{opacity};
-    for (; n < count; ++n) {
-        layer(samples[n], dst[n]);
+    if (n < count) {
+        LastFew<PF_Pixel16> last(samples + n, dst + n, int(count - n));
+        lay_premultiplied16(last.samples, last.pixels, o);
+        last.put_back(dst + n);
     }
 }
 

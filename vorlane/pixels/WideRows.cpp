@@ -11,6 +11,7 @@ namespace vorlane::host {
 namespace {
 
 using wide::channel8;
+using wide::LastFew;
 using wide::load_pair;
 using wide::rounded8;
 using wide::sample_channels8;
@@ -128,7 +129,9 @@ bool wide_rows_available() {
         lay_premultiplied8(samples + n, dst + n, o);
     }
     if (n < count) {
-        lay_premultiplied_row8(samples + n, dst + n, count - n, opacity);
+        LastFew<PF_Pixel> last(samples + n, dst + n, int(count - n));
+        lay_premultiplied8(last.samples, last.pixels, o);
+        last.put_back(dst + n);
     }
 }
 
