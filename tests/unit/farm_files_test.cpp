@@ -9,6 +9,7 @@
 #include "output/ExrWrite.h"
 #include "pixels/Png.h"
 #include "pixels/Worlds.h"
+#include "support/test_folder.h"
 
 namespace vorlane::host::test {
 namespace {
@@ -17,7 +18,7 @@ namespace fs = std::filesystem;
 
 class FarmFiles : public ::testing::Test {
   protected:
-    FarmFiles() : dir(fs::temp_directory_path() / "vorlane_farm_files") {
+    FarmFiles() : dir(test_folder("vorlane_farm_files_")) {
         fs::remove_all(dir);
         fs::create_directories(dir);
     }

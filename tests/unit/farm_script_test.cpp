@@ -8,6 +8,7 @@
 #include "farm/FrameChunks.h"
 #include "farm/RunProgram.h"
 #include "farm/SlurmScript.h"
+#include "support/test_folder.h"
 
 namespace vorlane::host::test {
 namespace {
@@ -75,7 +76,7 @@ TEST(FarmScript, ShellQuotingSurvivesQuotesSpacesAndDollars) {
 
 class FarmScriptRun : public ::testing::Test {
   protected:
-    FarmScriptRun() : dir(fs::temp_directory_path() / "vorlane farm 'script' $HOME") {
+    FarmScriptRun() : dir(test_folder("vorlane farm 'script' $HOME ")) {
         fs::remove_all(dir);
         fs::create_directories(dir);
         // A stand-in for the host that prints the arguments it gets, one a line.
