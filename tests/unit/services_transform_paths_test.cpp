@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <iterator>
 #include <random>
 
 #include "pixels/TransformWorld.h"
@@ -198,6 +200,49 @@ void expect_a_changed_source_is_reloaded() {
 TEST(ServicesTransformPaths, ASourceChangedInPlaceIsSampledAnew) {
     expect_a_changed_source_is_reloaded<PF_Pixel>();
     expect_a_changed_source_is_reloaded<PF_Pixel16>();
+}
+
+// The texels kept from the last call serve the next only if it asks for what they were made for: the same
+// alpha (straight or premultiplied) and at least as many halvings. Each call of a run on one source must draw
+// what it draws when it comes right after another source.
+template <class Pixel>
+void expect_kept_texels_serve_only_their_purpose() {
+    const PF_PixelFormat format = PixelTraits<Pixel>::kFormat;
+    WorldStorage src = padded_world(40, 36, format), other = padded_world(40, 36, format);
+    fill_source<Pixel>(src.world(), 50, false);
+    fill_source<Pixel>(other.world(), 51, false);
+    const PF_FloatMatrix plain = matrix(1.1, 0.3, -0.3, 1.1, 9, 2), shrunk = matrix(0.03, 0.01, -0.01, 0.03, 20, 15);
+    const PF_CompositeMode mode{PF_Xfer_IN_FRONT, 0, 255, false, 32768};
+    auto draw = [&](const WorldStorage& from, PF_ModeFlags alpha, const PF_FloatMatrix& m) {
+        WorldStorage out = padded_world(kWidth, kHeight, format);
+        EXPECT_EQ(transform_world(PF_Quality_HI, alpha, PF_Field_FRAME, &from.world(), &mode, nullptr, &m, 1, true,
+                                  nullptr, &out.world()),
+                  PF_Err_NONE);
+        return out;
+    };
+    struct Call {
+        PF_ModeFlags alpha;
+        const PF_FloatMatrix* m;
+    };
+    const Call run[] = {{PF_MF_Alpha_STRAIGHT, &plain},  {PF_MF_Alpha_PREMUL, &plain},  {PF_MF_Alpha_STRAIGHT, &plain},
+                        {PF_MF_Alpha_STRAIGHT, &shrunk}, {PF_MF_Alpha_PREMUL, &shrunk}, {PF_MF_Alpha_STRAIGHT, &shrunk},
+                        {PF_MF_Alpha_STRAIGHT, &plain}};
+    std::vector<WorldStorage> alone;
+    for (const Call& call : run) {
+        draw(other, call.alpha, shrunk);  // leaves halvings of another picture behind
+        alone.push_back(draw(src, call.alpha, *call.m));
+    }
+    draw(other, run[0].alpha, shrunk);
+    for (std::size_t i = 0; i < std::size(run); ++i) {
+        const WorldStorage after = draw(src, run[i].alpha, *run[i].m);
+        const std::size_t bytes = std::size_t(kHeight) * std::size_t(after.world().rowbytes);
+        EXPECT_EQ(std::memcmp(alone[i].world().data, after.world().data, bytes), 0) << "call " << i;
+    }
+}
+
+TEST(ServicesTransformPaths, KeptTexelsServeOnlyTheAlphaAndLevelsTheyWereMadeFor) {
+    expect_kept_texels_serve_only_their_purpose<PF_Pixel>();
+    expect_kept_texels_serve_only_their_purpose<PF_Pixel16>();
 }
 
 TEST(ServicesTransformPaths, TranslationsMatchThePlainKernel) {
