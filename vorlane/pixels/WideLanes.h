@@ -48,6 +48,21 @@ struct LastFew {
     }
 };
 
+// Lays a row of samples eight pixels at a time with Lay, the last few through `LastFew`.
+template <class Pixel, void (*Lay)(const Lanes*, Pixel*, __m256)>
+VORLANE_WIDE void lay_in_eights(const Lanes* samples, Pixel* dst, int count, float opacity) {
+    const __m256 o = _mm256_set1_ps(opacity);
+    int n = 0;
+    for (; n + 8 <= count; n += 8) {
+        Lay(samples + n, dst + n, o);
+    }
+    if (n < count) {
+        LastFew<Pixel> last(samples + n, dst + n, count - n);
+        Lay(last.samples, last.pixels, o);
+        last.put_back(dst + n);
+    }
+}
+
 // Eight premultiplied samples as one register per channel, the samples in order.
 struct SampleChannels8 {
     __m256 a, r, g, b;

@@ -11,7 +11,6 @@ namespace vorlane::host {
 
 namespace {
 
-using wide::LastFew;
 using wide::sample_channels8;
 using wide::SampleChannels8;
 using wide::splat;
@@ -109,16 +108,7 @@ VORLANE_WIDE void lay_premultiplied16(const Lanes* samples, PF_Pixel16* dst, __m
 
 [[gnu::target("avx2")]] void lay_premultiplied_row16_wide(const Lanes* samples, PF_Pixel16* dst, A_long count,
                                                           float opacity) {
-    const __m256 o = splat(opacity);
-    A_long n = 0;
-    for (; n + 8 <= count; n += 8) {
-        lay_premultiplied16(samples + n, dst + n, o);
-    }
-    if (n < count) {
-        LastFew<PF_Pixel16> last(samples + n, dst + n, int(count - n));
-        lay_premultiplied16(last.samples, last.pixels, o);
-        last.put_back(dst + n);
-    }
+    wide::lay_in_eights<PF_Pixel16, lay_premultiplied16>(samples, dst, int(count), opacity);
 }
 
 #else

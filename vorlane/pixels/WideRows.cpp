@@ -11,7 +11,6 @@ namespace vorlane::host {
 namespace {
 
 using wide::channel8;
-using wide::LastFew;
 using wide::load_pair;
 using wide::rounded8;
 using wide::sample_channels8;
@@ -123,16 +122,7 @@ bool wide_rows_available() {
 
 [[gnu::target("avx2")]] void lay_premultiplied_row8_wide(const Lanes* samples, PF_Pixel* dst, A_long count,
                                                          float opacity) {
-    const __m256 o = splat(opacity);
-    A_long n = 0;
-    for (; n + 8 <= count; n += 8) {
-        lay_premultiplied8(samples + n, dst + n, o);
-    }
-    if (n < count) {
-        LastFew<PF_Pixel> last(samples + n, dst + n, int(count - n));
-        lay_premultiplied8(last.samples, last.pixels, o);
-        last.put_back(dst + n);
-    }
+    wide::lay_in_eights<PF_Pixel, lay_premultiplied8>(samples, dst, int(count), opacity);
 }
 
 [[gnu::target("avx2")]] void sample_span_wide(Lanes* samples, const PassRow& span, const BilinearTap& source) {
