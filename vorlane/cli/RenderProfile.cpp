@@ -96,7 +96,7 @@ CallGroup group_of(std::string_view function) {
         return CallGroup::Parameters;
     }
     for (std::string_view world : {"new_world", "dispose_world", "PF_NewWorld", "PF_DisposeWorld", "fill",
-                                   "get_pixel_format", "PF_GetPixelFormat"}) {
+                                   "PF_GetPixelFormat"}) {
         if (function == world) {
             return CallGroup::Worlds;
         }

@@ -50,21 +50,19 @@ PF_Err pixel_format_in(const PF_EffectWorld* world, PF_PixelFormat* format) {
     return PF_Err_NONE;
 }
 
-PF_Err new_world(PF_ProgPtr effect_ref, A_long width, A_long height, PF_Boolean clear_pixB, PF_EffectWorld* world) {
+// Version 1 names the depth by a flag; the pixels are cleared whether or not PF_NewWorldFlag_CLEAR_PIXELS asks.
+PF_Err new_world(PF_ProgPtr effect_ref, A_long width, A_long height, PF_NewWorldFlags flags, PF_EffectWorld* world) {
+    const PF_PixelFormat format =
+        (flags & PF_NewWorldFlag_DEEP_PIXELS) != 0 ? PF_PixelFormat_ARGB64 : PF_PixelFormat_ARGB32;
     return serve(
         context_of(effect_ref), "new_world",
-        [&](HostCall& call) { call.arg("width", width).arg("height", height).arg("clear", clear_pixB); },
-        [&](HostCall&) { return new_world_in(frame_for(effect_ref), width, height, PF_PixelFormat_ARGB32, world); });
+        [&](HostCall& call) { call.arg("width", width).arg("height", height).arg("flags", flags); },
+        [&](HostCall&) { return new_world_in(frame_for(effect_ref), width, height, format, world); });
 }
 
 PF_Err dispose_world(PF_ProgPtr effect_ref, PF_EffectWorld* world) {
     return serve(context_of(effect_ref), "dispose_world", no_args,
                  [&](HostCall&) { return dispose_in(frame_for(effect_ref), world); });
-}
-
-PF_Err get_pixel_format(const PF_EffectWorld* world, PF_PixelFormat* format) {
-    return serve(current_context(), "get_pixel_format", no_args,
-                 [&](HostCall&) { return pixel_format_in(world, format); });
 }
 
 PF_Err PF_NewWorld(PF_ProgPtr effect_ref, A_long widthL, A_long heightL, PF_Boolean clear_pixB,
@@ -147,7 +145,7 @@ PF_Err serve_transform_world(PF_ProgPtr, PF_Quality quality, PF_ModeFlags m_flag
 }
 
 PF_WorldSuite1 make_world_suite1() {
-    return PF_WorldSuite1{new_world, dispose_world, get_pixel_format};
+    return PF_WorldSuite1{new_world, dispose_world};
 }
 
 PF_WorldSuite2 make_world_suite2() {

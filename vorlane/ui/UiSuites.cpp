@@ -202,7 +202,6 @@ A_Err AEGP_SetDynamicStreamFlag(AEGP_StreamRefH streamH, AEGP_DynStreamFlags one
 AEGP_DynamicStreamSuite2 make_dynamic_stream_suite() {
     AEGP_DynamicStreamSuite2 suite{};
     suite.AEGP_GetNewStreamRefForLayer = not_served;
-    suite.AEGP_GetNewStreamRefForMask = not_served;
     suite.AEGP_GetStreamDepth = not_served;
     suite.AEGP_GetStreamGroupingType = not_served;
     suite.AEGP_GetNumStreamsInGroup = not_served;

@@ -113,7 +113,8 @@ enum {
     PF_OutFlag_AUDIO_IIR = 1L << 28,
     PF_OutFlag_I_SYNTHESIZE_AUDIO = 1L << 29,
     PF_OutFlag_AUDIO_EFFECT_TOO = 1L << 30,
-    PF_OutFlag_AUDIO_EFFECT_ONLY = 1L << 31
+    // The sign bit of the 32-bit flags, as a 32-bit value on every platform.
+    PF_OutFlag_AUDIO_EFFECT_ONLY = static_cast<A_long>(0x80000000u)
 };
 
 typedef A_long PF_OutFlags2;
@@ -173,10 +174,18 @@ enum {
     PF_PixelFormat_ARGB32 = 0x62677261,  // bytes a, r, g, b in memory order
     PF_PixelFormat_ARGB64 = 0x36316561,  // bytes a, e, 1, 6 in memory order
     PF_PixelFormat_ARGB128 = 0x32336561,
-    PF_PixelFormat_INVALID = 0x46646162
+    PF_PixelFormat_INVALID = 0x66646162  // bytes b, a, d, f in memory order
 };
 
 typedef A_long PF_WorldFlags;
+// What new_world of "PF World Suite" 1 and of the utility callbacks is asked for.
+typedef A_long PF_NewWorldFlags;
+// Not in the published table, which lists the names these headers had when it was measured; the SDK's values.
+enum {
+    PF_NewWorldFlag_NONE = 0,
+    PF_NewWorldFlag_CLEAR_PIXELS = 1L << 0,
+    PF_NewWorldFlag_DEEP_PIXELS = 1L << 1
+};
 enum { PF_WorldFlag_DEEP = 1L << 0, PF_WorldFlag_WRITEABLE = 1L << 1 };
 
 typedef struct {
@@ -191,7 +200,8 @@ typedef struct {
 
 typedef struct {
     A_long left, top, right, bottom;
-} PF_Rect;
+} PF_LRect;
+typedef PF_LRect PF_Rect;
 typedef PF_Rect PF_UnionableRect;
 
 typedef struct {
@@ -277,15 +287,17 @@ enum {
 
 typedef A_long PF_ParamFlags;
 enum {
-    PF_ParamFlag_RESERVED0 = 0,
-    PF_ParamFlag_CANNOT_TIME_VARY = 1L << 0,
-    PF_ParamFlag_CANNOT_INTERP = 1L << 1,
-    PF_ParamFlag_RESERVED1 = 1L << 2,
+    // Not in the published table (it lists the names these headers had when it was measured): the SDK's no-flag.
+    PF_ParamFlag_NONE = 0,
+    PF_ParamFlag_RESERVED1 = 1L << 0,
+    PF_ParamFlag_CANNOT_TIME_VARY = 1L << 1,
+    PF_ParamFlag_CANNOT_INTERP = 1L << 2,
     PF_ParamFlag_RESERVED2 = 1L << 3,
-    PF_ParamFlag_COLLAPSE_TWIRLY = 1L << 4,
-    PF_ParamFlag_SUPERVISE = 1L << 5,
+    PF_ParamFlag_COLLAPSE_TWIRLY = 1L << 5,
+    PF_ParamFlag_SUPERVISE = 1L << 6,
     PF_ParamFlag_START_COLLAPSED = PF_ParamFlag_COLLAPSE_TWIRLY,
-    PF_ParamFlag_USE_VALUE_FOR_OLD_PROJECTS = 1L << 6,
+    // One bit, two meanings: a layer parameter's track matte, any other parameter's value for old projects.
+    PF_ParamFlag_USE_VALUE_FOR_OLD_PROJECTS = 1L << 7,
     PF_ParamFlag_LAYER_PARAM_IS_TRACKMATTE = 1L << 7,
     PF_ParamFlag_EXCLUDE_FROM_HAVE_INPUTS_CHANGED = 1L << 8,
     PF_ParamFlag_SKIP_REVEAL_WHEN_UNHIDDEN = 1L << 9
@@ -386,7 +398,6 @@ typedef struct {
     A_char reserved;
     A_short reserved1;
     union {
-        A_long reserved;
         const A_char* nameptr;
     } u;
 } PF_CheckBoxDef;
@@ -396,7 +407,6 @@ typedef struct {
     A_short num_choices;
     A_short dephault;
     union {
-        A_long reserved;
         const A_char* namesptr;
     } u;
 } PF_PopupDef;
@@ -404,7 +414,6 @@ typedef struct {
 typedef struct {
     PF_ParamValue value;
     union {
-        A_long reserved;
         const A_char* namesptr;
     } u;
 } PF_ButtonDef;
@@ -415,9 +424,24 @@ typedef struct {
     A_long dephault;
 } PF_PathDef;
 
+typedef PF_Handle PF_ArbitraryH;
+
+// Not in the published table, which gives only its size as PF_ParamDefUnion::arb_d; the effect has no such parameter.
 typedef struct {
-    PF_ParamValue reserved;
-} PF_GroupDef;
+    A_short id;
+    A_short pad;
+    PF_ArbitraryH dephault;
+    PF_ArbitraryH value;
+    void* refconPV;
+} PF_ArbitraryDef;
+
+// Not in the published table, which gives only its size as PF_ParamDefUnion::point3d_d; the effect has no such
+// parameter.
+typedef struct {
+    PF_FpLong x_value, y_value, z_value;
+    PF_FpLong x_dephault, y_dephault, z_dephault;
+    A_char reserved[16];
+} PF_Point3DDef;
 
 typedef union {
     PF_LayerDef ld;
@@ -429,9 +453,10 @@ typedef union {
     PF_PointDef td;
     PF_PopupDef pd;
     PF_FloatSliderDef fs_d;
+    PF_ArbitraryDef arb_d;
     PF_PathDef path_d;
     PF_ButtonDef button_d;
-    PF_GroupDef group_d;
+    PF_Point3DDef point3d_d;
 } PF_ParamDefUnion;
 
 typedef struct PF_ParamDef {
@@ -443,7 +468,7 @@ typedef struct PF_ParamDef {
     A_short ui_width;
     A_short ui_height;
     PF_ParamType param_type;
-    A_char name[PF_MAX_EFFECT_PARAM_NAME_LEN + 1];
+    A_char name[PF_MAX_EFFECT_PARAM_NAME_LEN + 1];  // published as name_do_not_use_directly
     PF_ParamFlags flags;
     A_long unused;
     PF_ParamDefUnion u;

@@ -3,7 +3,7 @@
 
 #include "AE_Effect.h"
 
-typedef struct {
+typedef struct PF_ANSICallbacksBlock {
     A_FpLong (*atan)(A_FpLong);
     A_FpLong (*atan2)(A_FpLong y, A_FpLong x);
     A_FpLong (*ceil)(A_FpLong);
@@ -23,14 +23,26 @@ typedef struct {
     A_char* (*strcpy)(A_char* dst, const A_char* src);
     A_FpLong (*asin)(A_FpLong);
     A_FpLong (*acos)(A_FpLong);
-    A_long ansi_procs[1];
+    A_long unused_longA[1];
 } PF_ANSICallbacks;
+
+// Not in the published table, which gives only its size as PF_UtilCallbacks::colorCB; neither program calls them.
+typedef struct {
+    void* RGBtoHLS;
+    void* HLStoRGB;
+    void* RGBtoYIQ;
+    void* YIQtoRGB;
+    void* Luminance;
+    void* Hue;
+    void* Lightness;
+    void* Saturation;
+} PF_ColorCallbacks;
 
 typedef struct _PF_UtilCallbacks {
     void* begin_sampling;
     void* subpixel_sample;
     void* area_sample;
-    void* get_batch_func;
+    void* get_batch_func_is_deprecated;
     void* end_sampling;
     void* composite_rect;
     void* blend;
@@ -41,7 +53,8 @@ typedef struct _PF_UtilCallbacks {
     void* iterate;
     void* premultiply;
     void* premultiply_color;
-    PF_Err (*new_world)(PF_ProgPtr effect_ref, A_long width, A_long height, PF_WorldFlags flags, PF_EffectWorld* world);
+    PF_Err (*new_world)(PF_ProgPtr effect_ref, A_long width, A_long height, PF_NewWorldFlags flags,
+                        PF_EffectWorld* world);
     PF_Err (*dispose_world)(PF_ProgPtr effect_ref, PF_EffectWorld* world);
     void* iterate_origin;
     void* iterate_lut;
@@ -54,7 +67,7 @@ typedef struct _PF_UtilCallbacks {
     void* get_callback_addr;
     void* app;
     PF_ANSICallbacks ansi;
-    void* colorCB;
+    PF_ColorCallbacks colorCB;
     void* get_platform_data;
     A_HandleSize (*host_get_handle_size)(PF_Handle pf_handle);
     void* iterate_origin_non_clip_src;

@@ -29,8 +29,10 @@ typedef struct PF_ANSICallbacksSuite1 {
 } PF_ANSICallbacksSuite1;
 
 #define kPFHandleSuite "PF Handle Suite"
+// Not in the published table, which measured version 1 only; version 2 keeps its members.
 #define kPFHandleSuiteVersion2 2
 
+// Published as PF_HandleSuite1, whose members version 2 keeps.
 typedef struct PF_HandleSuite2 {
     PF_Handle (*host_new_handle)(A_HandleSize size);
     void* (*host_lock_handle)(PF_Handle pf_handle);
@@ -45,10 +47,9 @@ typedef struct PF_HandleSuite2 {
 #define kPFWorldSuiteVersion2 2
 
 typedef struct PF_WorldSuite1 {
-    PF_Err (*new_world)(PF_ProgPtr effect_ref, A_long width, A_long height, PF_Boolean clear_pixB,
+    PF_Err (*new_world)(PF_ProgPtr effect_ref, A_long width, A_long height, PF_NewWorldFlags flags,
                         PF_EffectWorld* world);
     PF_Err (*dispose_world)(PF_ProgPtr effect_ref, PF_EffectWorld* world);
-    PF_Err (*get_pixel_format)(const PF_EffectWorld* world, PF_PixelFormat* pixel_formatP);
 } PF_WorldSuite1;
 
 typedef struct PF_WorldSuite2 {
@@ -72,7 +73,4 @@ typedef struct PF_WorldTransformSuite1 {
                               const PF_EffectWorld* src_world, const PF_CompositeMode* comp_mode,
                               const PF_MaskWorld* mask_world0, const PF_FloatMatrix* matrices, A_long num_matrices,
                               PF_Boolean src2dst_matrix, const PF_Rect* dest_rect, PF_EffectWorld* dst_world);
-    void* premultiply;
-    void* premultiply_color;
-    void* premultiply_color16;
 } PF_WorldTransformSuite1;

@@ -17,19 +17,21 @@ typedef A_long AEGP_StreamGroupingType;
 typedef A_long AEGP_LayerStream;
 typedef A_long AEGP_MaskStream;
 
-typedef A_long AEGP_DynStreamFlags;
+typedef A_u_long AEGP_DynStreamFlags;
 enum {
     AEGP_DynStreamFlag_ACTIVE_EYEBALL = 1L << 0,
     AEGP_DynStreamFlag_HIDDEN = 1L << 1,
-    AEGP_DynStreamFlag_DISABLED = 1L << 2,
-    AEGP_DynStreamFlag_ELIDED = 1L << 3,
+    AEGP_DynStreamFlag_DISABLED = 1L << 4,
+    AEGP_DynStreamFlag_ELIDED = 1L << 5,
     AEGP_DynStreamFlag_SHOWN_WHEN_EMPTY = 1L << 10,
     AEGP_DynStreamFlag_SKIP_REVEAL_WHEN_UNHIDDEN = 1L << 16
 };
 
 #define kAEGPUtilitySuite "AEGP Utility Suite"
+// Not in the published table, which measured version 6 only; version 7 keeps its members.
 #define kAEGPUtilitySuiteVersion7 7
 
+// Published as AEGP_UtilitySuite6, whose members version 7 keeps.
 typedef struct AEGP_UtilitySuite7 {
     A_Err (*AEGP_ReportInfo)(AEGP_PluginID aegp_plugin_id, const A_char* info_string);
     A_Err (*AEGP_ReportInfoUnicode)(AEGP_PluginID aegp_plugin_id, const A_u_short* info_string);
@@ -81,8 +83,10 @@ typedef struct AEGP_PFInterfaceSuite1 {
 } AEGP_PFInterfaceSuite1;
 
 #define kAEGPStreamSuite "AEGP Stream Suite"
+// Not in the published table, which measured version 6 only; version 7 keeps its members.
 #define kAEGPStreamSuiteVersion7 7
 
+// Published as AEGP_StreamSuite6, whose members version 7 keeps.
 typedef struct AEGP_StreamSuite7 {
     A_Err (*AEGP_IsStreamLegal)(AEGP_LayerH layerH, AEGP_LayerStream which_stream, A_Boolean* is_legalP);
     A_Err (*AEGP_CanVaryOverTime)(AEGP_StreamRefH streamH, A_Boolean* can_varyPB);
@@ -117,7 +121,6 @@ typedef struct AEGP_StreamSuite7 {
 
 typedef struct AEGP_DynamicStreamSuite2 {
     A_Err (*AEGP_GetNewStreamRefForLayer)(AEGP_PluginID aegp_plugin_id, AEGP_LayerH layerH, AEGP_StreamRefH* streamPH);
-    A_Err (*AEGP_GetNewStreamRefForMask)(AEGP_PluginID aegp_plugin_id, AEGP_MaskRefH maskH, AEGP_StreamRefH* streamPH);
     A_Err (*AEGP_GetStreamDepth)(AEGP_StreamRefH streamH, A_long* depthPL);
     A_Err (*AEGP_GetStreamGroupingType)(AEGP_StreamRefH streamH, AEGP_StreamGroupingType* group_typeP);
     A_Err (*AEGP_GetNumStreamsInGroup)(AEGP_StreamRefH streamH, A_long* num_streamsPL);
@@ -151,8 +154,9 @@ typedef struct AEGP_EffectSuite2 {
     A_Err (*AEGP_GetEffectFlags)(AEGP_EffectRefH effect_refH, AEGP_EffectFlags* effect_flagsP);
     A_Err (*AEGP_SetEffectFlags)(AEGP_EffectRefH effect_refH, AEGP_EffectFlags mask, AEGP_EffectFlags effect_flags);
     A_Err (*AEGP_ReorderEffect)(AEGP_EffectRefH effect_refH, A_long effect_indexL);
+    // The command parameter came with version 3 of the suite.
     A_Err (*AEGP_EffectCallGeneric)(AEGP_PluginID aegp_plugin_id, AEGP_EffectRefH effectH, const void* timePT,
-                                    PF_Cmd effect_cmd, void* effect_extraPV);
+                                    void* effect_extraPV);
     A_Err (*AEGP_DisposeEffect)(AEGP_EffectRefH effectH);
     void* AEGP_ApplyEffect;
     void* AEGP_DeleteLayerEffect;

@@ -4,7 +4,7 @@
 #include "A.h"
 
 typedef A_long SPErr;
-typedef A_Boolean SPBoolean;
+typedef int32_t SPBoolean;
 
 #define kSPNoError 0
 
