@@ -41,6 +41,23 @@ TEST(HostParamTable, FloatSlidersShowPrecisionPercentAndRanges) {
     EXPECT_EQ(row.flags, "SUP CTV 0x100000");
 }
 
+// Written as the numbers After Effects stores, so that the legend follows the published bits, not our names for them.
+TEST(HostParamTable, FlagsAreNamedByThePublishedBits) {
+    struct Case {
+        PF_ParamType type;
+        PF_ParamFlags flags;
+        const char* names;
+    };
+    for (const Case& c : {Case{PF_Param_FLOAT_SLIDER, 64 | 2, "SUP CTV"}, Case{PF_Param_GROUP_START, 32, "TW"},
+                          Case{PF_Param_POPUP, 4, "CANNOT_INTERP"}, Case{PF_Param_LAYER, 128, "TRACKMATTE"},
+                          Case{PF_Param_CHECKBOX, 128, "OLD_PROJECTS"}, Case{PF_Param_SLIDER, 1 | 16, "0x11"}}) {
+        PF_ParamDef def{};
+        def.param_type = c.type;
+        def.flags = c.flags;
+        EXPECT_EQ(param_row(1, def).flags, c.names) << "flags " << c.flags;
+    }
+}
+
 TEST(HostParamTable, ColumnsLineUpAndLinesCarryNoTrailingSpaces) {
     PF_ParamDef layer{}, angle{};
     layer.param_type = PF_Param_LAYER;

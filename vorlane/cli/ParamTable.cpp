@@ -68,13 +68,16 @@ void append_word(std::string& text, const char* word) {
 }
 
 std::string flag_names(const PF_ParamDef& def) {
-    static constexpr std::pair<PF_ParamFlags, const char*> kFlags[] = {
+    // One bit has two names: on a layer parameter it marks a track matte, on any other it asks old projects to keep
+    // the value they were saved with.
+    const bool layer = def.param_type == PF_Param_LAYER;
+    const std::pair<PF_ParamFlags, const char*> kFlags[] = {
         {PF_ParamFlag_SUPERVISE, "SUP"},
         {PF_ParamFlag_CANNOT_TIME_VARY, "CTV"},
         {PF_ParamFlag_COLLAPSE_TWIRLY, "TW"},
         {PF_ParamFlag_CANNOT_INTERP, "CANNOT_INTERP"},
-        {PF_ParamFlag_USE_VALUE_FOR_OLD_PROJECTS, "OLD_PROJECTS"},
-        {PF_ParamFlag_LAYER_PARAM_IS_TRACKMATTE, "TRACKMATTE"},
+        layer ? std::pair{PF_ParamFlag_LAYER_PARAM_IS_TRACKMATTE, "TRACKMATTE"}
+              : std::pair{PF_ParamFlag_USE_VALUE_FOR_OLD_PROJECTS, "OLD_PROJECTS"},
         {PF_ParamFlag_EXCLUDE_FROM_HAVE_INPUTS_CHANGED, "NOT_AN_INPUT"},
         {PF_ParamFlag_SKIP_REVEAL_WHEN_UNHIDDEN, "SKIP_REVEAL"}};
     std::string text;
