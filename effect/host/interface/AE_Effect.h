@@ -181,11 +181,7 @@ typedef A_long PF_WorldFlags;
 // What new_world of "PF World Suite" 1 and of the utility callbacks is asked for.
 typedef A_long PF_NewWorldFlags;
 // Not in the published table, which lists the names these headers had when it was measured; the SDK's values.
-enum {
-    PF_NewWorldFlag_NONE = 0,
-    PF_NewWorldFlag_CLEAR_PIXELS = 1L << 0,
-    PF_NewWorldFlag_DEEP_PIXELS = 1L << 1
-};
+enum { PF_NewWorldFlag_NONE = 0, PF_NewWorldFlag_CLEAR_PIXELS = 1L << 0, PF_NewWorldFlag_DEEP_PIXELS = 1L << 1 };
 enum { PF_WorldFlag_DEEP = 1L << 0, PF_WorldFlag_WRITEABLE = 1L << 1 };
 
 typedef struct {
