@@ -95,8 +95,8 @@ CallGroup group_of(std::string_view function) {
     if (function == "checkout_param" || function == "checkin_param") {
         return CallGroup::Parameters;
     }
-    for (std::string_view world : {"new_world", "dispose_world", "PF_NewWorld", "PF_DisposeWorld", "fill",
-                                   "PF_GetPixelFormat"}) {
+    for (std::string_view world :
+         {"new_world", "dispose_world", "PF_NewWorld", "PF_DisposeWorld", "fill", "PF_GetPixelFormat"}) {
         if (function == world) {
             return CallGroup::Worlds;
         }
