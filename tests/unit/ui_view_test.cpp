@@ -94,7 +94,10 @@ TEST(UiView, TypedValuesFollowTheControlsType) {
     popup.u.pd.num_choices = 4;
     popup.u.pd.u.namesptr = "None|X|Y|XY";
     std::string error;
-    ASSERT_TRUE(parse_control_value("xy", &popup, &error));
+    // Choices are written as the panel shows them, as scene files must; another case is a typo with a hint.
+    EXPECT_FALSE(parse_control_value("xy", &popup, &error));
+    EXPECT_EQ(error, "takes one of None, X, Y, XY, or a number from 1 to 4; did you mean \"XY\"?");
+    ASSERT_TRUE(parse_control_value("XY", &popup, &error));
     EXPECT_EQ(popup.u.pd.value, 4);
     ASSERT_TRUE(parse_control_value("2", &popup, &error));
     EXPECT_EQ(format_control_value(popup), "X");
@@ -103,8 +106,10 @@ TEST(UiView, TypedValuesFollowTheControlsType) {
 
     PF_ParamDef box{};
     box.param_type = PF_Param_CHECKBOX;
-    ASSERT_TRUE(parse_control_value(" TRUE ", &box, &error));
+    ASSERT_TRUE(parse_control_value(" true ", &box, &error));
     EXPECT_EQ(format_control_value(box), "on");
+    EXPECT_FALSE(parse_control_value("TRUE", &box, &error));
+    EXPECT_EQ(error, "takes on, off, true or false; did you mean \"true\"?");
     for (const char* word : {"yes", "no", "1", "0", "y", ""}) {
         EXPECT_FALSE(parse_control_value(word, &box, &error)) << "only on, off, true and false: " << word;
         EXPECT_EQ(error, "takes on, off, true or false");

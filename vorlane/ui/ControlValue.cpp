@@ -1,23 +1,18 @@
 #include "ui/ControlValue.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "AE_Macros.h"
+#include "ui/NearestName.h"
 
 namespace vorlane::host {
 namespace {
-
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
 
 std::string_view trim(std::string_view text) {
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
@@ -73,15 +68,33 @@ bool out_of_range(double value, double min, double max, std::string* error) {
     return false;
 }
 
+std::string hint(const std::string& near) {
+    return near.empty() ? "" : "; did you mean \"" + near + "\"?";
+}
+
+// The word that `typed` spells in another case, or "": for words this short a typo guess is mostly noise.
+std::string same_word_in_another_case(std::string_view typed, const std::vector<std::string>& words) {
+    for (const std::string& word : words) {
+        if (word.size() == typed.size() && std::equal(word.begin(), word.end(), typed.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+            })) {
+            return word;
+        }
+    }
+    return "";
+}
+
 bool parse_checkbox(std::string_view text, PF_ParamDef* def, std::string* error) {
-    // Only the four words the message names (in any case): "yes" or "1" would make every other word a question.
-    const std::string word = lower(trim(text));
+    // Only the four words the message names, exactly as written, as scene files must spell them: "yes" or "1"
+    // would make every other word a question.
+    static const std::vector<std::string> kWords = {"on", "off", "true", "false"};
+    const std::string_view word = trim(text);
     if (word == "on" || word == "true") {
         def->u.bd.value = 1;
     } else if (word == "off" || word == "false") {
         def->u.bd.value = 0;
     } else {
-        *error = "takes on, off, true or false";
+        *error = "takes on, off, true or false" + hint(same_word_in_another_case(word, kWords));
         return false;
     }
     return true;
@@ -89,9 +102,11 @@ bool parse_checkbox(std::string_view text, PF_ParamDef* def, std::string* error)
 
 bool parse_popup(std::string_view text, PF_ParamDef* def, std::string* error) {
     const int count = popup_choice_count(*def);
-    const std::string wanted = lower(trim(text));
+    const std::string_view wanted = trim(text);
+    std::vector<std::string> choices;
     for (int choice = 1; choice <= count; ++choice) {
-        if (lower(popup_choice(*def, choice)) == wanted) {
+        choices.push_back(popup_choice(*def, choice));
+        if (choices.back() == wanted) {
             def->u.pd.value = choice;
             return true;
         }
@@ -101,11 +116,12 @@ bool parse_popup(std::string_view text, PF_ParamDef* def, std::string* error) {
         def->u.pd.value = static_cast<PF_ParamValue>(number);
         return true;
     }
-    std::string choices;
-    for (int choice = 1; choice <= count; ++choice) {
-        choices += (choice > 1 ? ", " : "") + popup_choice(*def, choice);
+    std::string listed;
+    for (const std::string& choice : choices) {
+        listed += (listed.empty() ? "" : ", ") + choice;
     }
-    *error = "takes one of " + choices + ", or a number from 1 to " + std::to_string(count);
+    *error = "takes one of " + listed + ", or a number from 1 to " + std::to_string(count) +
+             hint(nearest_name(wanted, choices));
     return false;
 }
 
