@@ -168,6 +168,14 @@ TEST_F(CheckCli, EveryRefusalIsOneLineThatSaysWhatIsWrong) {
         {{"render", clean(), "--edit", "Instances=5", "--edit", "Layrs=2"},
          "no control is named \"Layrs\"; did you mean \"Layers\"?"},
         {{"render", clean(), "--resolution", "double"}, "--resolution: double not in {full,half,third,quarter}"},
+        {{"render", clean(), "--frames", "1.5"}, "--frames takes A-B or A, whole frame numbers, not \"1.5\""},
+        {{"render", scene(kMasks, kLayers, R"("Mode": "incremental")")},
+         "\"Mode\" takes one of Incremental, Constant, or a number from 1 to 2; did you mean \"Incremental\"?"},
+        {{"render", scene(kMasks, kLayers, R"("Bidirectional": "On")")},
+         "\"Bidirectional\" takes on, off, true or false; did you mean \"on\"?"},
+        {{"render", scene(kMasks, kLayers, R"("Seed": 1,)")}, "not valid JSON: line 1, column "},
+        {{"render", clean(), "--set", "Evolution=[[0, 0], [10"}, "keyframes are written [[frame, value], ...]"},
+        {{"render", clean(), "--set", "Layers=[[0, 1], [5, 2]]"}, "\"Layers\" cannot vary over time"},
         {{"params", "--describe", "Bidirectional Alignmnt"}, "did you mean \"Bidirectional Alignment\"?"},
     };
     for (const Case& c : cases) {
@@ -191,6 +199,21 @@ TEST_F(CheckCli, RepeatedEditsAndSetsLeaveTheSceneWhereItIs) {
     EXPECT_NE(params.out.find("Instances                           7\n"), std::string::npos) << params.out;
     const CliRun render = vorlane({"render", "--out", (dir / "o").string(), "--frames", "0", "--set", "Seed=3", s});
     EXPECT_EQ(render.status, 0) << render.err;
+}
+
+TEST_F(CheckCli, SetTakesKeyframesAsTheSceneWritesThem) {
+    const auto frame_5 = [&](const std::string& evolution, const std::string& name) {
+        const fs::path out = dir / name;
+        const CliRun run = vorlane({"render", clean(), "--frames", "5", "--out", out.string(), "--set",
+                                    "Mode=Incremental", "--set", "Evolution=" + evolution});
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::ifstream in(out / "frame_0005.png", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string keyed = frame_5("[[0, 0], [10, 100]]", "keyed");
+    EXPECT_FALSE(keyed.empty());
+    EXPECT_EQ(keyed, frame_5("50", "halfway")) << "frame 5 lies halfway between the keys";
+    EXPECT_NE(keyed, frame_5("0", "start"));
 }
 
 TEST_F(CheckCli, ResolutionSetsTheRendersDownsample) {

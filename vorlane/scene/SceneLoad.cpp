@@ -4,6 +4,7 @@
 #include <cmath>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 #include "pixels/Png.h"
 #include "pixels/Sprites.h"
@@ -214,6 +215,19 @@ std::vector<SceneParamValue> read_params(const SceneReader& r, const json& j) {
 
 namespace {
 
+// The parser's message without its own vocabulary: "[json.exception.parse_error.101] parse error at line 3,
+// column 5: ..." says "line 3, column 5: ...".
+std::string plain_json_error(const json::exception& e) {
+    std::string_view text = e.what();
+    if (const std::size_t bracket = text.find("] "); text.rfind("[json.exception.", 0) == 0 && bracket != text.npos) {
+        text.remove_prefix(bracket + 2);
+    }
+    if (constexpr std::string_view kAt = "parse error at "; text.rfind(kAt, 0) == 0) {
+        text.remove_prefix(kAt.size());
+    }
+    return std::string(text);
+}
+
 void reject_unknown_top_level(const SceneReader& r, const json& j) {
     r.expect_object(j, "", {"comp", "effect_layer", "layers", "params", "render"});
 }
@@ -227,7 +241,7 @@ Scene parse_scene(const std::string& text, const std::filesystem::path& file) {
         j = json::parse(text);
     } catch (const json::exception& e) {
         // Not only syntax: a number too large for a double ("1e888") is refused by the parser as out of range.
-        r.fail("", std::string("not valid JSON: ") + e.what());
+        r.fail("", "not valid JSON: " + plain_json_error(e));
     }
     if (!j.is_object()) {
         r.fail("", "expected an object");

@@ -160,7 +160,16 @@ void apply_param_override(Session& session, const Scene& scene, ParamTracks& tra
         place.fail("expected NAME=VALUE, not \"" + assignment + "\"");
     }
     const PF_ParamIndex index = registered_index(session, assignment.substr(0, equals), place);
-    store(session, tracks, index, json(assignment.substr(equals + 1)), scene, place);
+    const std::string value = assignment.substr(equals + 1);
+    // Keyframes are written as in the scene file: [[frame, value], ...].
+    json parsed = value;
+    if (!value.empty() && value.front() == '[') {
+        parsed = json::parse(value, nullptr, false);
+        if (parsed.is_discarded() || !parsed.is_array()) {
+            place.fail("keyframes are written [[frame, value], ...], not \"" + value + "\"");
+        }
+    }
+    store(session, tracks, index, parsed, scene, place);
 }
 
 PF_ParamDef param_at(const Session& session, const ParamTracks& tracks, PF_ParamIndex index, double frame) {
