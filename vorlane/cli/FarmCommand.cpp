@@ -13,6 +13,7 @@
 #include "farm/SlurmScript.h"
 #include "frames/SceneSession.h"
 #include "scene/SceneLoad.h"
+#include "scene/SourceDecoding.h"
 
 namespace vorlane::host {
 
@@ -191,6 +192,7 @@ int run_farm_slurm(const CliState& state, const SlurmArgs& args) {
 
     // The scene is loaded and its values given to the effect as a task will, so that it fails here, not on a node.
     const Scene scene = load_scene_file(args.scene);
+    decode_scene_sources(scene);
     const std::vector<A_long> frames = frame_list(args.frames, scene.comp.duration_frames);
     {
         HostedEffect effect = open_effect(state);
