@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "AE_Effect.h"
+#include "pixels/TemporaryFile.h"
 #include "pixels/Worlds.h"
 
 namespace vorlane::host {
@@ -52,10 +53,10 @@ PF_PixelFormat native_png_format(const std::filesystem::path& path);
 enum class PngCompression { Fast, Small };
 
 // Writes the world as an RGBA PNG with straight alpha, 8 or 16 bits per channel (16-bit worlds' 0..32768 become
-// 0..65535). The file appears complete or not at all: it is written beside its final name and renamed over it.
-// Throws PngError.
+// 0..65535). The file appears complete or not at all: it is written beside its final name and renamed over it (or,
+// with Existing::Keep, onto it only while the name is free). Throws PngError.
 void write_png(const std::filesystem::path& path, const PF_EffectWorld& world, int bits_per_channel,
-               PngCompression compression = PngCompression::Fast);
+               PngCompression compression = PngCompression::Fast, Existing existing = Existing::Replace);
 
 // The same file's bytes into a stream, for a picture that goes elsewhere than a file. Throws PngError.
 void encode_png(std::ostream& out, const PF_EffectWorld& world, int bits_per_channel,
