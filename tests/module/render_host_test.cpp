@@ -156,7 +156,7 @@ TEST_F(RenderFixture, TheTraceListsEveryHostCallOfAFrameInOrder) {
     load(busy_scene());
     const std::uint64_t before = session.gate().calls();
     {
-        RenderTrace trace(dir / "trace.jsonl", session.gate(), {3});
+        RenderTrace trace(dir / "trace.jsonl", session.gate(), {3}, Existing::Replace);
         trace.begin_frame(3);
         ASSERT_EQ(frame(3).err, PF_Err_NONE);
         trace.end_frame(3);

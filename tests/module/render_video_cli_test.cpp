@@ -102,14 +102,18 @@ TEST_F(RenderVideo, WithoutFfmpegOneLineNamesThePackageAndNothingIsWritten) {
     EXPECT_EQ(files(), 0u);
 }
 
-// Frame 0 draws nothing; the later frames draw the sequence's last picture, whose file is cut short after the
-// scene was read: frame 0 goes to ffmpeg, frame 1 fails.
+// Frame 0 draws nothing; the later frames draw the sequence's last picture, whose compressed data is damaged (its
+// header, all the scene reads, is whole): frame 0 goes to ffmpeg, frame 1 fails.
 TEST_F(RenderVideo, AFrameThatFailsRemovesTheUnfinishedVideoAndSaysSo) {
     for (int i = 0; i < 8; ++i) {
         const WorldStorage sprite = make_sprite(SpriteKind::Blob, i, 16, 16, PF_PixelFormat_ARGB32);
         write_png(dir / ("p_0" + std::to_string(i) + ".png"), sprite.world(), 8);
     }
-    fs::resize_file(dir / "p_07.png", 60);
+    {
+        std::fstream damage(dir / "p_07.png", std::ios::binary | std::ios::in | std::ios::out);
+        damage.seekp(41);  // the first IDAT chunk's zlib header
+        damage.write("\xff\xff\xff\xff", 4);
+    }
     std::ofstream(dir / "s.json") << R"({"comp": {"width": 64, "height": 48, "duration_frames": 8},
         "effect_layer": {"masks": [{"ellipse": [32, 24, 20, 12]}]},
         "layers": [{"sequence": "p_%02d.png", "count": 8}],

@@ -5,6 +5,7 @@
 #include "frames/SceneSession.h"
 #include "scene/SceneLoad.h"
 #include "scene/SceneWarnings.h"
+#include "scene/SourceDecoding.h"
 
 namespace vorlane::host {
 namespace {
@@ -16,6 +17,7 @@ struct CheckArgs {
 
 int run_check(const CliState& state, const CheckArgs& args) {
     const Scene scene = load_scene_file(args.scene);
+    decode_scene_sources(scene);
     HostedEffect effect = open_effect(state);
     const ParamTracks tracks = prepare_scene_session(*effect.session, scene, args.changes);
     const std::vector<std::string> warnings = scene_warnings(*effect.session, scene, tracks);

@@ -9,10 +9,12 @@
 #include "cli/RenderProgress.h"
 #include "farm/FarmRecord.h"
 #include "farm/FrameFiles.h"
+#include "farm/SbatchValues.h"
 #include "farm/Slurm.h"
 #include "farm/SlurmScript.h"
 #include "frames/SceneSession.h"
 #include "scene/SceneLoad.h"
+#include "scene/SourceDecoding.h"
 
 namespace vorlane::host {
 
@@ -38,13 +40,28 @@ struct StatusArgs {
     std::string frames;
 };
 
-// Values that go into #SBATCH lines, which Slurm reads without a shell.
-void require_plain(const std::string& what, const std::string& value) {
-    const bool plain = std::none_of(value.begin(), value.end(), [](char c) {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '"' || c == '\'';
-    });
-    if (!plain) {
-        throw CommandFailure(what + " \"" + value + "\" holds a space or a quote, which a batch script cannot carry");
+// Values that go into #SBATCH lines, which Slurm reads without a shell (see SbatchValues.h). The value is not
+// echoed: it may hold the very characters that would break the line it is printed on.
+void require_partition(const std::string& partition) {
+    if (!partition.empty() && !is_partition_value(partition)) {
+        throw CommandFailure(
+            "--partition takes a partition's name: letters, digits, '_', '-', '.' (',' between names)");
+    }
+}
+
+void require_time(const std::string& time) {
+    if (!time.empty() && !is_time_value(time)) {
+        throw CommandFailure(
+            "--time takes a time limit as sbatch does: digits with ':' and '-' (2:00:00, 1-12), or "
+            "UNLIMITED");
+    }
+}
+
+void require_sbatch_path(const std::filesystem::path& folder) {
+    if (!is_sbatch_path(folder.generic_string())) {
+        throw CommandFailure("the farm folder " + folder.generic_string() +
+                             " holds a character a batch script's log path cannot carry; keep to letters, digits "
+                             "and / _ - . + , = @ ~ :");
     }
 }
 
@@ -185,12 +202,13 @@ int run_farm_slurm(const CliState& state, const SlurmArgs& args) {
     if (args.threads < 1) {
         throw CommandFailure("-j takes a number of threads of 1 or more");
     }
-    require_plain("--partition", args.partition);
-    require_plain("--time", args.time);
+    require_partition(args.partition);
+    require_time(args.time);
     const std::filesystem::path vorlane = running_executable();
 
     // The scene is loaded and its values given to the effect as a task will, so that it fails here, not on a node.
     const Scene scene = load_scene_file(args.scene);
+    decode_scene_sources(scene);
     const std::vector<A_long> frames = frame_list(args.frames, scene.comp.duration_frames);
     {
         HostedEffect effect = open_effect(state);
@@ -201,7 +219,7 @@ int run_farm_slurm(const CliState& state, const SlurmArgs& args) {
     }
     const OutputTarget target = parsed_target(args.out);
     const FarmFiles files = farm_files(target.path);
-    require_plain("the farm folder", files.folder.string());
+    require_sbatch_path(files.folder);
     check_farm_target(target, frames, args.force);
     const OutputTarget tasks = task_target(target, files);
     if (is_video(target)) {
@@ -209,8 +227,7 @@ int run_farm_slurm(const CliState& state, const SlurmArgs& args) {
     }
 
     SlurmJob job;
-    job.name = "vorlane-" + std::filesystem::path(args.scene).stem().string();
-    require_plain("the scene's name", job.name);
+    job.name = sbatch_job_name("vorlane-" + std::filesystem::path(args.scene).stem().string());
     job.vorlane = vorlane;
     job.module = std::filesystem::absolute(state.module_path).lexically_normal();
     job.scene = std::filesystem::absolute(args.scene).lexically_normal();

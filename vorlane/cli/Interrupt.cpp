@@ -25,7 +25,7 @@ Handler previous = SIG_DFL;
 // What the second interrupt removes, in buffers the handler can read without allocating; `removals` is how many
 // are complete.
 constexpr std::size_t kPathSize = 4096;
-char removal_paths[2][kPathSize];
+char removal_paths[3][kPathSize];
 std::atomic<int> removals{0};
 static_assert(std::atomic<int>::is_always_lock_free);
 
@@ -66,10 +66,11 @@ InterruptWatch::~InterruptWatch() {
     }
 }
 
-void InterruptWatch::remove_at_hard_exit(const std::string& first, const std::string& second) const {
+void InterruptWatch::remove_at_hard_exit(const std::string& first, const std::string& second,
+                                         const std::string& third) const {
     removals = 0;
     int count = 0;
-    for (const std::string* path : {&first, &second}) {
+    for (const std::string* path : {&first, &second, &third}) {
         if (!path->empty() && path->size() < kPathSize) {
             std::memcpy(removal_paths[count], path->c_str(), path->size() + 1);
             ++count;

@@ -20,9 +20,10 @@ class InterruptWatch {
 
     bool requested() const;
 
-    // Files the second interrupt removes before it ends the process (a video being made, ffmpeg's log); at most
-    // two, replacing those given before. Empty: none.
-    void remove_at_hard_exit(const std::string& first, const std::string& second = {}) const;
+    // Files the second interrupt removes before it ends the process (a video being made, ffmpeg's log, the lock
+    // the render holds on the video); at most three, replacing those given before. Empty: none.
+    void remove_at_hard_exit(const std::string& first, const std::string& second = {},
+                             const std::string& third = {}) const;
 };
 
 }  // namespace vorlane::host

@@ -84,6 +84,13 @@ int run_render(const CliState& state, const RenderArgs& args) {
     if (args.threads < 1) {
         throw CommandFailure("-j takes a number of threads of 1 or more");
     }
+    if (!args.trace.empty()) {
+        try {
+            check_new_file(args.trace, args.output.force, "--trace");
+        } catch (const TargetError& e) {
+            throw CommandFailure(e.what());
+        }
+    }
     if (args.skip_existing) {
         frames = skip_written_frames(state, args.output.out, frames);
         if (frames.empty()) {
@@ -100,7 +107,7 @@ int run_render(const CliState& state, const RenderArgs& args) {
 
     std::optional<RenderTrace> trace;
     if (!args.trace.empty()) {
-        trace.emplace(args.trace, session.gate(), frames);
+        trace.emplace(args.trace, session.gate(), frames, args.output.force ? Existing::Replace : Existing::Keep);
     }
     std::ostream silent(nullptr);  // a stream without a buffer drops what it is given
     RenderProgress progress(args.options.quiet ? silent : state.err, static_cast<int>(frames.size()),
@@ -114,8 +121,8 @@ int run_render(const CliState& state, const RenderArgs& args) {
     std::string failure;
     std::vector<FrameProfile> profiles;
     const InterruptWatch interrupt;
-    if (const std::vector<std::string> temporaries = output.temporary_files(); temporaries.size() == 2) {
-        interrupt.remove_at_hard_exit(temporaries[0], temporaries[1]);
+    if (const std::vector<std::string> temporaries = output.temporary_files(); temporaries.size() == 3) {
+        interrupt.remove_at_hard_exit(temporaries[0], temporaries[1], temporaries[2]);
     }
     FrameHooks hooks;
     hooks.stop = [&] {
@@ -167,6 +174,9 @@ int run_render(const CliState& state, const RenderArgs& args) {
         throw;
     }
     progress.finish();
+    if (trace) {
+        trace->finish();
+    }
     if (args.profile) {
         std::sort(profiles.begin(), profiles.end(), [](const auto& a, const auto& b) { return a.frame < b.frame; });
         write_profile(state.out, profiles);
@@ -196,7 +206,7 @@ void add_render_command(CLI::App& app, CliState& state) {
     render->add_option("--out", args->output.out,
                        "a folder for frame_NNNN.png (default: frames), NAME_####.png, NAME_####.exr, or a video: "
                        ".mov (ProRes 4444 with alpha), .mp4 (H.264), .gif");
-    render->add_flag("--force", args->output.force, "replace files of --out that already exist");
+    render->add_flag("--force", args->output.force, "replace files of --out (and --trace) that already exist");
     render->add_option("--png-compression", args->png_compression, "fast (default) or small: smaller, slower files")
         ->check(CLI::IsMember({"fast", "small"}));
     render->add_option("--trace", args->trace, "write every host call to this file as JSON Lines");

@@ -1,5 +1,7 @@
 #include "cli/RenderOutput.h"
 
+#include <algorithm>
+
 #include "cli/Subcommands.h"
 #include "output/ExrWrite.h"
 
@@ -23,7 +25,14 @@ RenderOutput::RenderOutput(const OutputOptions& options, const Scene& scene, A_l
     try {
         target_ = parse_output_target(options.out);
         check_target(target_, frames, options.force);
+        // Names checked free stay so: a file another program puts there meanwhile is not replaced. A folder of
+        // frames is always written into.
+        existing_ = options.force || target_.kind == TargetKind::Folder ? Existing::Replace : Existing::Keep;
         prepare_target_folder(target_);
+        if (!frames.empty()) {
+            const auto [low, high] = std::minmax_element(frames.begin(), frames.end());
+            lock_.emplace(target_, *low, *high);
+        }
         if (is_video(target_)) {
             VideoSettings settings;
             settings.format = target_.video;
@@ -32,6 +41,7 @@ RenderOutput::RenderOutput(const OutputOptions& options, const Scene& scene, A_l
             settings.frame_rate = scene.comp.frame_rate;
             settings.bits = depth_;
             settings.matte = matte_of(scene);
+            settings.existing = existing_;
             video_.emplace(target_.path, settings);
         }
     } catch (const TargetError& e) {
@@ -50,9 +60,9 @@ void RenderOutput::write(A_long frame, const PF_EffectWorld& world) {
     if (video_) {
         video_->add(world);
     } else if (target_.image == ImageFormat::Exr && target_.kind != TargetKind::Folder) {
-        write_exr(file, world);
+        write_exr(file, world, existing_);
     } else {
-        write_png(file, world, depth_, options_.png);
+        write_png(file, world, depth_, options_.png, existing_);
     }
     progress_.frame_done(frame, file.string());
 }
@@ -82,7 +92,8 @@ std::vector<std::string> RenderOutput::temporary_files() const {
     if (!video_) {
         return {};
     }
-    return {video_->temporary().string(), video_->log().string()};
+    // The lock on a video is held whole, by this render alone: removed with the video, it frees nothing another holds.
+    return {video_->temporary().string(), video_->log().string(), target_lock_file(target_).string()};
 }
 
 std::string RenderOutput::abandon() {

@@ -10,6 +10,7 @@
 #include "cli/RenderProgress.h"
 #include "output/FrameWriter.h"
 #include "output/OutputTarget.h"
+#include "output/TargetLock.h"
 #include "output/VideoEncoder.h"
 #include "pixels/Png.h"
 #include "scene/Scene.h"
@@ -24,8 +25,8 @@ struct OutputOptions {
 
 class RenderOutput {
   public:
-    // Checks the target (format, ffmpeg, names that exist) and makes its folder; starts ffmpeg for a video. Throws
-    // CommandFailure.
+    // Checks the target (format, ffmpeg, names that exist), makes its folder and takes its lock for these frames;
+    // starts ffmpeg for a video. Throws CommandFailure.
     RenderOutput(const OutputOptions& options, const Scene& scene, A_long width, A_long height,
                  const std::vector<A_long>& frames, int threads, RenderProgress& progress);
 
@@ -38,7 +39,7 @@ class RenderOutput {
     // After a render that did not complete: for a video, ends ffmpeg and removes the unfinished file, and returns
     // the line that says so (empty otherwise).
     std::string abandon();
-    // The files an unfinished video leaves while it is made (none for images).
+    // The files an unfinished video leaves while it is made, its lock file last (none for images).
     std::vector<std::string> temporary_files() const;
 
   private:
@@ -46,9 +47,11 @@ class RenderOutput {
 
     OutputTarget target_;
     OutputOptions options_;
+    Existing existing_ = Existing::Replace;
     int depth_;
     A_long first_;
     RenderProgress& progress_;
+    std::optional<TargetLock> lock_;  // held until the last frame is written
     std::optional<VideoEncoder> video_;
     std::unique_ptr<FrameWriter> writer_;
 };

@@ -48,8 +48,12 @@ std::string trace_line(A_long frame, const HostCallRecord& record) {
     return line.dump();
 }
 
-RenderTrace::RenderTrace(const std::filesystem::path& path, CallGate& gate, std::vector<A_long> frames)
-    : gate_(gate), out_(path, std::ios::binary | std::ios::trunc), order_(std::move(frames)) {
+RenderTrace::RenderTrace(const std::filesystem::path& path, CallGate& gate, std::vector<A_long> frames,
+                         Existing existing)
+    : gate_(gate),
+      file_(path, existing),
+      out_(file_.path(), std::ios::binary | std::ios::trunc),
+      order_(std::move(frames)) {
     if (!out_) {
         throw CommandFailure("cannot write the trace file " + path.string());
     }
@@ -61,12 +65,33 @@ RenderTrace::RenderTrace(const std::filesystem::path& path, CallGate& gate, std:
 }
 
 RenderTrace::~RenderTrace() {
+    if (!finished_) {
+        close_and_keep(false);
+    }
+}
+
+void RenderTrace::finish() {
+    finished_ = true;
+    close_and_keep(true);
+}
+
+void RenderTrace::close_and_keep(bool report) {
     gate_.set_observer({});
     std::lock_guard lock(mutex_);
     for (const auto& [frame, lines] : done_) {
         for (const std::string& line : lines) {
             out_ << line << '\n';
         }
+    }
+    done_.clear();
+    out_.close();
+    const bool written = !out_.fail();
+    const std::error_code error = written ? file_.keep() : std::error_code{};
+    if (report && !written) {
+        throw CommandFailure("cannot write the trace file " + file_.final_path().string());
+    }
+    if (report && error) {
+        throw CommandFailure(file_.keep_failure(error));
     }
 }
 

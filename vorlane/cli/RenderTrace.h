@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "AE_Effect.h"
+#include "pixels/TemporaryFile.h"
 #include "session/CallGate.h"
 
 namespace vorlane::host {
@@ -22,8 +23,13 @@ std::string trace_line(A_long frame, const HostCallRecord& record);
 class RenderTrace {
   public:
     // Opens the file and starts observing the gate; frames must be announced in the order they will be written.
-    RenderTrace(const std::filesystem::path& path, CallGate& gate, std::vector<A_long> frames);
-    ~RenderTrace();  // stops observing and writes what is still held
+    // The log is written under a temporary name and put under `path` as the frames are (see TemporaryFile.h), so
+    // a name that is a link is replaced, never written through. Throws CommandFailure.
+    RenderTrace(const std::filesystem::path& path, CallGate& gate, std::vector<A_long> frames, Existing existing);
+    ~RenderTrace();  // finishes, if finish() was not called, without a word on failure
+
+    // Stops observing, writes what is still held and puts the log under its name. Throws CommandFailure.
+    void finish();
     RenderTrace(const RenderTrace&) = delete;
     RenderTrace& operator=(const RenderTrace&) = delete;
 
@@ -38,8 +44,12 @@ class RenderTrace {
   private:
     void write_ready();
 
+    void close_and_keep(bool report);
+
     CallGate& gate_;
+    TemporaryFile file_;
     std::ofstream out_;
+    bool finished_ = false;
     std::vector<A_long> order_;
     std::size_t next_ = 0;
     std::mutex mutex_;

@@ -23,17 +23,32 @@ bool is_exr(const std::filesystem::path& file) {
     return ext == ".exr";
 }
 
+#if defined(VORLANE_FARM_READS_EXR)
+// A frame is at most the largest composition; a header claiming more is not one of ours.
+constexpr long kLargestSide = 16384;
+// Lines decoded at a time: the frame is checked, not kept, so a band of lines at a time is enough memory.
+constexpr int kBandLines = 32;
+#endif
+
 bool exr_whole(const std::filesystem::path& file) {
 #if defined(VORLANE_FARM_READS_EXR)
     // Every pixel decoded: a file cut short can still list all its lines.
     try {
         Imf::RgbaInputFile input(file.string().c_str());
         const Imath::Box2i window = input.dataWindow();
-        const long width = window.max.x - window.min.x + 1;
-        const long height = window.max.y - window.min.y + 1;
-        std::vector<Imf::Rgba> pixels(static_cast<std::size_t>(width * height));
-        input.setFrameBuffer(pixels.data() - window.min.x - window.min.y * width, 1, static_cast<std::size_t>(width));
-        input.readPixels(window.min.y, window.max.y);
+        const long width = long(window.max.x) - long(window.min.x) + 1;
+        const long height = long(window.max.y) - long(window.min.y) + 1;
+        if (width < 1 || height < 1 || width > kLargestSide || height > kLargestSide) {
+            return false;
+        }
+        std::vector<Imf::Rgba> band(static_cast<std::size_t>(width) * kBandLines);
+        for (long y = window.min.y; y <= window.max.y; y += kBandLines) {
+            const long last = std::min<long>(y + kBandLines - 1, window.max.y);
+            // The frame buffer is addressed by the file's coordinates: these lines land in the band.
+            const std::ptrdiff_t origin = -std::ptrdiff_t(window.min.x) - std::ptrdiff_t(y) * width;
+            input.setFrameBuffer(band.data() + origin, 1, static_cast<std::size_t>(width));
+            input.readPixels(static_cast<int>(y), static_cast<int>(last));
+        }
         return input.isComplete();
     } catch (const std::exception&) {
         return false;
@@ -46,7 +61,7 @@ bool exr_whole(const std::filesystem::path& file) {
 
 bool png_whole(const std::filesystem::path& file) {
     try {
-        read_png(file, native_png_format(file));
+        check_png_decodes(file);
         return true;
     } catch (const PngError&) {
         return false;

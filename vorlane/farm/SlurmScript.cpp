@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "farm/SbatchValues.h"
+
 namespace vorlane::host {
 
 std::string shell_quote(const std::string& text) {
@@ -16,9 +18,10 @@ std::string shell_quote(const std::string& text) {
 
 namespace {
 
-// Slurm reads #SBATCH lines without a shell, so their values are written bare; they are checked not to need quoting.
+// Slurm reads #SBATCH lines without a shell, so their values are written bare; they are held to characters that
+// need no quoting (SbatchValues.h), and a '#' is escaped.
 void sbatch_line(std::ostream& out, const std::string& option, const std::string& value) {
-    out << "#SBATCH --" << option << "=" << value << "\n";
+    out << "#SBATCH --" << option << "=" << sbatch_escaped(value) << "\n";
 }
 
 using SbatchOptions = std::vector<std::pair<std::string, std::string>>;

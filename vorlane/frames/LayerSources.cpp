@@ -2,15 +2,22 @@
 
 #include <algorithm>
 
-#include "pixels/Png.h"
 #include "pixels/Sprites.h"
+#include "scene/SourceLimit.h"
 
 namespace vorlane::host {
 
 namespace {
 
-// Enough pictures for the sprites of a long render at once; beyond it the cache starts afresh.
+// Enough pictures for the sprites of a long render at once; beyond it, or beyond the bytes (a sequence of large
+// pictures reaches them long before the count), the cache starts afresh.
 constexpr std::size_t kMaxCachedPictures = 512;
+constexpr std::size_t kMaxCachedBytes = std::size_t(2) << 30;
+
+std::size_t bytes_of(const WorldStorage& storage) {
+    const PF_EffectWorld& world = storage.world();
+    return static_cast<std::size_t>(world.rowbytes) * static_cast<std::size_t>(world.height);
+}
 
 template <class... Ts>
 struct Overloaded : Ts... {
@@ -43,15 +50,16 @@ A_long source_picture(const LayerSource& source, A_long frame, const Comp& comp)
                       source);
 }
 
-WorldStorage source_world(const LayerSource& source, A_long picture, PF_PixelFormat format) {
-    return std::visit(Overloaded{
-                          [&](const ImageSource& s) { return read_png(s.path, format); },
-                          [&](const SequenceSource& s) { return read_png(s.frame_path(picture), format); },
-                          [&](const BuiltinSource& s) {
-                              return make_sprite(*sprite_kind_named(s.name), picture, s.width, s.height, format);
-                          },
-                      },
-                      source);
+WorldStorage source_world(const LayerSource& source, A_long picture, PF_PixelFormat format, std::uint64_t max_pixels) {
+    return std::visit(
+        Overloaded{
+            [&](const ImageSource& s) { return read_source_png(s.path, format, max_pixels); },
+            [&](const SequenceSource& s) { return read_source_png(s.frame_path(picture), format, max_pixels); },
+            [&](const BuiltinSource& s) {
+                return make_sprite(*sprite_kind_named(s.name), picture, s.width, s.height, format);
+            },
+        },
+        source);
 }
 
 WorldStorage downsampled(WorldStorage full, PF_RationalScale scale_x, PF_RationalScale scale_y) {
@@ -83,13 +91,16 @@ std::shared_ptr<const WorldStorage> LayerCache::layer(int slot, A_long what_time
         }
     }
     // Made outside the lock so that other frames are not held up; two threads may make the same picture once.
-    auto made =
-        std::make_shared<const WorldStorage>(downsampled(source_world(source, picture, format_), scale_x_, scale_y_));
+    auto made = std::make_shared<const WorldStorage>(
+        downsampled(source_world(source, picture, format_, scene_.max_source_pixels), scale_x_, scale_y_));
     std::lock_guard lock(mutex_);
-    if (pictures_.size() >= kMaxCachedPictures) {
+    if (pictures_.size() >= kMaxCachedPictures || cached_bytes_ + bytes_of(*made) > kMaxCachedBytes) {
         pictures_.clear();
+        cached_bytes_ = 0;
     }
-    return pictures_.try_emplace(key, std::move(made)).first->second;
+    const auto [it, added] = pictures_.try_emplace(key, std::move(made));
+    cached_bytes_ += added ? bytes_of(*it->second) : 0;
+    return it->second;
 }
 
 }  // namespace vorlane::host

@@ -2,6 +2,7 @@
 // the frames of a render (several may run at once).
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -19,8 +20,9 @@ A_long frame_at_time(A_long what_time, A_long time_step);
 // within the composition, 0 for a still.
 A_long source_picture(const LayerSource& source, A_long frame, const Comp& comp);
 
-// Reads or draws one picture of a source at full size. Throws PngError for an image gone bad since loading.
-WorldStorage source_world(const LayerSource& source, A_long picture, PF_PixelFormat format);
+// Reads or draws one picture of a source at full size. Throws PngError for an image gone bad since loading, or
+// grown past `max_pixels`.
+WorldStorage source_world(const LayerSource& source, A_long picture, PF_PixelFormat format, std::uint64_t max_pixels);
 
 // A world brought to the render's downsampling: ceil(w x num / den) by ceil(h x num / den), resampled.
 WorldStorage downsampled(WorldStorage full, PF_RationalScale scale_x, PF_RationalScale scale_y);
@@ -38,6 +40,7 @@ class LayerCache {
     PF_RationalScale scale_x_, scale_y_;
     std::mutex mutex_;
     std::map<std::pair<int, A_long>, std::shared_ptr<const WorldStorage>> pictures_;
+    std::size_t cached_bytes_ = 0;
 };
 
 }  // namespace vorlane::host

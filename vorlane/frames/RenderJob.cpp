@@ -4,7 +4,7 @@
 
 #include "frames/FrameState.h"
 #include "frames/RenderCallbacks.h"
-#include "pixels/Png.h"
+#include "scene/SourceLimit.h"
 #include "session/ErrorNames.h"
 #include "session/Session.h"
 
@@ -18,7 +18,7 @@ WorldStorage make_background(const Scene& scene, PF_PixelFormat format, A_long w
         fill_world(&world.world(), &color->color, nullptr);
     } else if (const auto* image = std::get_if<BackgroundImage>(&scene.background)) {
         // The effect's layer is the composition's size; a picture of another size is fitted to it.
-        const WorldStorage picture = read_png(image->path, format);
+        const WorldStorage picture = read_source_png(image->path, format, scene.max_source_pixels);
         copy_world(picture.world(), &world.world(), nullptr, nullptr, CopyFilter::HighQuality);
     }
     return world;

@@ -1,5 +1,6 @@
 #include "output/EncodeSequence.h"
 
+#include "output/TargetLock.h"
 #include "output/VideoEncoder.h"
 #include "pixels/Png.h"
 
@@ -18,6 +19,7 @@ VideoSettings settings_for(const SequenceEncoding& job, const OutputTarget& vide
     settings.frame_rate = job.frame_rate;
     settings.bits = format == PF_PixelFormat_ARGB64 ? 16 : 8;
     settings.matte = job.matte;
+    settings.existing = job.force ? Existing::Replace : Existing::Keep;
     return settings;
 }
 
@@ -39,6 +41,7 @@ bool encode_sequence(const SequenceEncoding& job, const std::function<bool(A_lon
         }
     }
     prepare_target_folder(video);
+    const TargetLock lock(video, job.frames.front(), job.frames.back());
     try {
         const VideoSettings settings = settings_for(job, video);
         const PF_PixelFormat format = settings.bits == 16 ? PF_PixelFormat_ARGB64 : PF_PixelFormat_ARGB32;

@@ -7,7 +7,7 @@ std::string exr_unavailable() {
     return "OpenEXR files are written by the Linux build only; render PNG here (NAME_####.png)";
 }
 
-void write_exr(const std::filesystem::path& path, const PF_EffectWorld&) {
+void write_exr(const std::filesystem::path& path, const PF_EffectWorld&, Existing) {
     throw ExrError("cannot write " + path.string() + ": " + exr_unavailable());
 }
 

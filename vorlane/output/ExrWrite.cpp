@@ -48,18 +48,18 @@ std::string exr_unavailable() {
     return {};
 }
 
-void write_exr(const std::filesystem::path& path, const PF_EffectWorld& world) {
+void write_exr(const std::filesystem::path& path, const PF_EffectWorld& world, Existing existing) {
     if (!is_valid_world(world)) {
         throw ExrError("cannot write " + path.string() + ": the world has no pixels");
     }
-    TemporaryFile temp(path);
+    TemporaryFile temp(path, existing);
     try {
         encode(temp.path(), world);
     } catch (const std::exception& e) {
         throw ExrError("cannot write " + path.string() + ": " + e.what());
     }
     if (const std::error_code error = temp.keep()) {
-        throw ExrError("cannot move " + temp.path().string() + " to " + path.string() + ": " + error.message());
+        throw ExrError(temp.keep_failure(error));
     }
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "AE_Effect.h"
+#include "pixels/TemporaryFile.h"
 
 namespace vorlane::host {
 
@@ -18,8 +19,8 @@ class ExrError : public std::runtime_error {
 // Empty where OpenEXR files can be written; otherwise why not, in one line.
 std::string exr_unavailable();
 
-// The file appears complete or not at all: it is written beside its final name and renamed over it. Throws
-// ExrError.
-void write_exr(const std::filesystem::path& path, const PF_EffectWorld& world);
+// The file appears complete or not at all: it is written beside its final name and renamed over it (or, with
+// Existing::Keep, onto it only while the name is free). Throws ExrError.
+void write_exr(const std::filesystem::path& path, const PF_EffectWorld& world, Existing existing = Existing::Replace);
 
 }  // namespace vorlane::host

@@ -7,6 +7,7 @@
 
 #include "AE_Effect.h"
 #include "output/OutputTarget.h"
+#include "pixels/TemporaryFile.h"
 
 namespace vorlane::host {
 
@@ -17,6 +18,7 @@ struct VideoSettings {
     double frame_rate = 24.0;
     int bits = 8;      // of the render; ProRes 4444 gets 16-bit frames when the render has them
     PF_Pixel matte{};  // H.264 has no alpha: frames are composited over this colour (its alpha is ignored)
+    Existing existing = Existing::Replace;  // what the finished video does to a file already under its name
 };
 
 // The layout of each frame on the pipe, as ffmpeg names it: "rgba", "rgba64le" or "rgb24".

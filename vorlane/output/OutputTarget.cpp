@@ -91,20 +91,34 @@ std::filesystem::path frame_file(const OutputTarget& target, A_long frame) {
     return target.path;
 }
 
+bool name_taken(const std::filesystem::path& path) {
+    std::error_code ec;
+    return std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found && !ec;
+}
+
+void check_new_file(const std::filesystem::path& path, bool force, const std::string& option) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        throw TargetError(option + " " + path.string() + " is a folder, not a file");
+    }
+    if (!force && name_taken(path)) {
+        throw TargetError(option + " " + path.string() + " already exists; --force replaces it");
+    }
+}
+
 std::vector<std::filesystem::path> existing_outputs(const OutputTarget& target, const std::vector<A_long>& frames) {
     std::vector<std::filesystem::path> found;
     if (target.kind == TargetKind::Folder) {
         return found;
     }
-    std::error_code ec;
     if (target.kind != TargetKind::Sequence) {
-        if (std::filesystem::exists(target.path, ec)) {
+        if (name_taken(target.path)) {
             found.push_back(target.path);
         }
         return found;
     }
     for (A_long frame : frames) {
-        if (std::filesystem::path file = frame_file(target, frame); std::filesystem::exists(file, ec)) {
+        if (std::filesystem::path file = frame_file(target, frame); name_taken(file)) {
             found.push_back(std::move(file));
         }
     }

@@ -41,6 +41,13 @@ bool is_video(const OutputTarget& target);
 // The file frame `frame` is written to; for a video, the video itself.
 std::filesystem::path frame_file(const OutputTarget& target, A_long frame);
 
+// True when something is under the name, a link that points nowhere included: writing there would replace it.
+bool name_taken(const std::filesystem::path& path);
+
+// Checks a file a render writes beside its frames (the --trace log) as the frames' names are checked: a name taken
+// needs `force`. `option` names it in the message. Throws TargetError.
+void check_new_file(const std::filesystem::path& path, bool force, const std::string& option);
+
 // The files of these frames that already exist (for a video or a single image, the one name if it exists). A
 // folder of frames is never asked: rendering into it replaces its frames, as it always has.
 std::vector<std::filesystem::path> existing_outputs(const OutputTarget& target, const std::vector<A_long>& frames);

@@ -67,7 +67,7 @@ void pipe_frame(const PF_EffectWorld& world, const VideoSettings& settings, std:
 }
 
 VideoEncoder::VideoEncoder(const std::filesystem::path& video, const VideoSettings& settings)
-    : settings_(settings), video_(video), log_(video.string() + ".ffmpeg-log") {
+    : settings_(settings), video_(video, settings.existing), log_(video.string() + ".ffmpeg-log") {
     const std::filesystem::path program = find_program("ffmpeg");
     if (program.empty()) {
         throw VideoError("cannot make " + video.string() + ": ffmpeg is not on PATH");
@@ -117,8 +117,7 @@ void VideoEncoder::finish() {
                          std::to_string(status) + ")" + ffmpeg_said());
     }
     if (const std::error_code error = video_.keep()) {
-        throw VideoError("cannot move " + video_.path().string() + " to " + video_.final_path().string() + ": " +
-                         error.message());
+        throw VideoError(video_.keep_failure(error));
     }
 }
 

@@ -139,14 +139,14 @@ void encode(std::ostream& out, const PF_EffectWorld& world, int bits, PngCompres
 }  // namespace
 
 void write_png(const std::filesystem::path& path, const PF_EffectWorld& world, int bits_per_channel,
-               PngCompression compression) {
+               PngCompression compression, Existing existing) {
     if (bits_per_channel != 8 && bits_per_channel != 16) {
         throw PngError("PNG files are written with 8 or 16 bits per channel");
     }
     if (!is_valid_world(world)) {
         throw PngError("cannot write " + path.string() + ": the world has no pixels");
     }
-    TemporaryFile temp(path);
+    TemporaryFile temp(path, existing);
     {
         std::ofstream out(temp.path(), std::ios::binary | std::ios::trunc);
         if (out) {
@@ -158,7 +158,7 @@ void write_png(const std::filesystem::path& path, const PF_EffectWorld& world, i
         }
     }
     if (const std::error_code error = temp.keep()) {
-        throw PngError("cannot move " + temp.path().string() + " to " + path.string() + ": " + error.message());
+        throw PngError(temp.keep_failure(error));
     }
 }
 

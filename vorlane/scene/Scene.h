@@ -3,6 +3,7 @@
 // JSON, SceneParams.h checks the values against what the module registered.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -73,6 +74,10 @@ struct RenderSettings {
     PF_RationalScale downsample{1, 1};
 };
 
+// The most pixels a source picture may have unless VORLANE_MAX_SOURCE_PIXELS says otherwise (see SourceLimit.h):
+// 8192 x 8192, twice the pixels of an 8K UHD frame, 512 MiB as a 16-bit world.
+constexpr std::uint64_t kDefaultMaxSourcePixels = 8192ull * 8192ull;
+
 struct Scene {
     std::filesystem::path file;  // empty for the built-in demo
     Comp comp;
@@ -81,6 +86,9 @@ struct Scene {
     std::vector<std::optional<LayerSource>> layers;  // slot n at index n - 1; up to five
     std::vector<SceneParamValue> params;
     RenderSettings render;
+    // The most pixels a source picture may have (see SourceLimit.h): what the scene's pictures were checked against
+    // when it was read, and what they are held to when a render reads them again.
+    std::uint64_t max_source_pixels = kDefaultMaxSourcePixels;
 };
 
 // Bad input, with the file and the place in it (a JSON pointer) named in what().

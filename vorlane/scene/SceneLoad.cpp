@@ -11,6 +11,7 @@
 #include "pixels/SvgPath.h"
 #include "scene/SceneMasks.h"
 #include "scene/SceneReader.h"
+#include "scene/SourceLimit.h"
 
 namespace vorlane::host {
 
@@ -116,7 +117,7 @@ LayerSource read_sequence(const SceneReader& r, const json& j, const std::string
     for (A_long i = 0; i < source.count; ++i) {
         const std::filesystem::path path = source.frame_path(i);
         try {
-            native_png_format(path);
+            source_png_info(path, r.max_source_pixels);
         } catch (const std::exception& e) {
             r.fail(p + "/sequence", "cannot read frame " + std::to_string(i) + ": " + e.what());
         }
@@ -235,7 +236,7 @@ void reject_unknown_top_level(const SceneReader& r, const json& j) {
 }  // namespace
 
 Scene parse_scene(const std::string& text, const std::filesystem::path& file) {
-    SceneReader r{file.string(), file.parent_path()};
+    SceneReader r{file.string(), file.parent_path(), max_source_pixels()};
     json j;
     try {
         j = json::parse(text);
@@ -252,6 +253,7 @@ Scene parse_scene(const std::string& text, const std::filesystem::path& file) {
     }
     Scene scene;
     scene.file = file;
+    scene.max_source_pixels = r.max_source_pixels;
     scene.comp = read_comp(r, j["comp"]);
     if (j.contains("effect_layer")) {
         const json& layer = j["effect_layer"];
@@ -278,6 +280,10 @@ Scene parse_scene(const std::string& text, const std::filesystem::path& file) {
 Scene load_scene_file(const std::filesystem::path& path) {
     if (std::error_code ec; std::filesystem::is_directory(path, ec)) {
         throw SceneError(path.string(), "", "is a folder, not a scene file");
+    }
+    // A FIFO would hold the command until some writer came, a device read without end.
+    if (std::error_code ec; std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+        throw SceneError(path.string(), "", "is not a regular file (a device, a FIFO or a socket), not a scene file");
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "pixels/Png.h"
 #include "scene/Scene.h"
+#include "scene/SourceLimit.h"
 
 namespace vorlane::host {
 
@@ -86,7 +86,7 @@ const json& SceneReader::array(const json& j, const std::string& pointer, std::s
 std::filesystem::path SceneReader::readable_png(const json& j, const std::string& pointer) const {
     const std::filesystem::path path = folder / text(j, pointer);
     try {
-        native_png_format(path);
+        source_png_info(path, max_source_pixels);
     } catch (const std::exception& e) {
         fail(pointer, "cannot read the image: " + std::string(e.what()));
     }

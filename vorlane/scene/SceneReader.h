@@ -2,6 +2,7 @@
 // pointer of the place.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -14,7 +15,8 @@ namespace vorlane::host {
 
 struct SceneReader {
     std::string file;
-    std::filesystem::path folder;  // relative paths in the scene start here
+    std::filesystem::path folder;         // relative paths in the scene start here
+    std::uint64_t max_source_pixels = 0;  // a picture it names may have no more
 
     [[noreturn]] void fail(const std::string& pointer, const std::string& message) const;
 
@@ -29,7 +31,7 @@ struct SceneReader {
     const std::string& text(const nlohmann::json& j, const std::string& pointer) const;
     // An array, of exactly `size` values unless size is 0.
     const nlohmann::json& array(const nlohmann::json& j, const std::string& pointer, std::size_t size = 0) const;
-    // The path of a PNG the host can read, relative to the scene's folder.
+    // The path of a PNG the host can read and that is within the pixel limit, relative to the scene's folder.
     std::filesystem::path readable_png(const nlohmann::json& j, const std::string& pointer) const;
 };
 
