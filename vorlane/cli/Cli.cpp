@@ -10,7 +10,8 @@ namespace vorlane::host {
 int run_cli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
     CLI::App app{"vorlane: a stand-alone host for the Vorlane effect module", "vorlane"};
     CliState state{default_module_path().string(), out, err, {}};
-    app.add_option("--module", state.module_path, "the effect module to load (default: the one beside vorlane)");
+    app.add_option("--module", state.module_path,
+                   "the effect module to load (default: the one beside vorlane, else in ../lib/vorlane/)");
     app.require_subcommand(1);
 
     add_about_command(app, state);

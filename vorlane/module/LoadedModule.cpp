@@ -116,6 +116,24 @@ void LoadedModule::close() {
     }
 }
 
+std::filesystem::path module_path_for(const std::filesystem::path& executable) {
+#if defined(_WIN32)
+    constexpr const char* kModuleName = "Vorlane.aex";
+#else
+    constexpr const char* kModuleName = "Vorlane.so";
+#endif
+    if (executable.empty()) {
+        return kModuleName;
+    }
+    const std::filesystem::path beside = executable.parent_path() / kModuleName;
+    const std::filesystem::path installed = executable.parent_path() / ".." / "lib" / "vorlane" / kModuleName;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(beside, ec) && std::filesystem::is_regular_file(installed, ec)) {
+        return installed.lexically_normal();
+    }
+    return beside;
+}
+
 std::filesystem::path default_module_path() {
     std::filesystem::path executable;
 #if defined(_WIN32)
@@ -124,13 +142,11 @@ std::filesystem::path default_module_path() {
     if (length > 0 && length < std::size(buffer)) {
         executable = std::filesystem::path(std::wstring(buffer, length));
     }
-    constexpr const char* kModuleName = "Vorlane.aex";
 #else
     std::error_code ec;
     executable = std::filesystem::read_symlink("/proc/self/exe", ec);
-    constexpr const char* kModuleName = "Vorlane.so";
 #endif
-    return executable.empty() ? std::filesystem::path(kModuleName) : executable.parent_path() / kModuleName;
+    return module_path_for(executable);
 }
 
 }  // namespace vorlane::host

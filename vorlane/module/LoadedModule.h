@@ -38,7 +38,12 @@ class LoadedModule {
     std::filesystem::path path_;
 };
 
-// The module built beside the running executable: Vorlane.aex on Windows, Vorlane.so elsewhere.
+// Where the module is looked for when none is named: beside the executable (a build folder), else in
+// ../lib/vorlane/ from it (an installed vorlane in /usr/bin, the module in /usr/lib/vorlane). The first that exists;
+// beside the executable when neither does, so that the error names the usual place.
+std::filesystem::path module_path_for(const std::filesystem::path& executable);
+
+// module_path_for the running executable: Vorlane.aex on Windows, Vorlane.so elsewhere.
 std::filesystem::path default_module_path();
 
 }  // namespace vorlane::host
