@@ -5,6 +5,8 @@
 #include <map>
 #include <stdexcept>
 
+#include "preview/BodyLimit.h"
+#include "preview/BoundedServer.h"
 #include "preview/FrameService.h"
 #include "preview/MaskOutlines.h"
 #include "preview/PreviewPage.h"
@@ -57,6 +59,18 @@ std::optional<ViewSettings> view_settings(const httplib::Request& req) {
     return view;
 }
 
+// Runs before the body is read, so that what the body may be is settled first.
+BodyFraming body_framing(const httplib::Request& req) {
+    BodyFraming framing;
+    const auto lengths = req.headers.equal_range("Content-Length");
+    for (auto it = lengths.first; it != lengths.second; ++it) {
+        framing.content_lengths.push_back(it->second);
+    }
+    framing.transfer_encoding = req.has_header("Transfer-Encoding");
+    framing.content_encoding = req.get_header_value("Content-Encoding");
+    return framing;
+}
+
 }  // namespace
 
 struct PreviewServer::Impl {
@@ -69,7 +83,7 @@ struct PreviewServer::Impl {
     std::mutex save_mutex;
     SaveTarget save;
     GuardConfig guard;
-    httplib::Server server;
+    BoundedServer server{ServerLimits{}};
 
     void routes();
     void edit(const httplib::Request& req, httplib::Response& res);
@@ -123,6 +137,10 @@ void PreviewServer::Impl::routes() {
                                 {"Content-Security-Policy",
                                  "default-src 'self'; img-src 'self' blob:; frame-ancestors 'none'; base-uri 'none'"}});
     server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+        if (const GuardVerdict body = check_body(body_framing(req), kMaxBody); body.status != 0) {
+            reply_line(res, body.status, body.message);
+            return httplib::Server::HandlerResponse::Handled;
+        }
         const GuardRequest request{req.method, req.get_header_value("Host"), req.get_header_value("Origin"),
                                    req.get_header_value("Cookie"), req.get_param_value("token")};
         const GuardVerdict verdict = check_request(guard, request);
@@ -221,6 +239,7 @@ PreviewServer::PreviewServer(PreviewState& state, PreviewOptions options)
         throw std::runtime_error("cannot listen on " + impl.options.host + ":" + std::to_string(impl.options.port) +
                                  " (in use, or not an address of this machine)");
     }
+    impl.server.widen_backlog();
 }
 
 PreviewServer::~PreviewServer() = default;
@@ -243,6 +262,7 @@ std::string PreviewServer::url() const {
 
 void PreviewServer::run() {
     impl_->server.listen_after_bind();
+    impl_->server.finish();
 }
 
 void PreviewServer::stop() {
