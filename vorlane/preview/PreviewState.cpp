@@ -248,6 +248,10 @@ std::optional<std::string> edit_control(PreviewState& state, const std::string& 
     state.frame = frame;
     state.undo.push_back(before);
     state.redo.clear();
+    if (state.undo.size() > kUndoSteps) {
+        state.undo.erase(state.undo.begin());
+        ++state.undo_dropped;
+    }
     ++state.generation;
     return std::nullopt;
 }
@@ -351,6 +355,8 @@ nlohmann::ordered_json preview_state_json(const PreviewState& state) {
     out["generation"] = state.generation;
     out["can_undo"] = !state.undo.empty();
     out["can_redo"] = !state.redo.empty();
+    out["undo_steps"] = kUndoSteps;
+    out["undo_dropped"] = state.undo_dropped;
     out["layers"] = layers;
     out["controls"] = controls;
     return out;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -21,6 +22,11 @@ namespace vorlane::host {
 class Session;
 
 constexpr int kLayerSlots = 5;
+
+// Undo reaches back this many edits. A step keeps every value (about 8 KB for this effect), so an unbounded history
+// grows by megabytes over a long session; 200 steps hold under 2 MB and reach further back than a user steps by
+// hand. Past it, each edit drops the oldest step, and the page says so.
+constexpr std::size_t kUndoSteps = 200;
 
 // Which of the scene's layers each "Layer n" shows: an index into Scene::layers, or -1 for none.
 using LayerChoice = std::array<int, kLayerSlots>;
@@ -58,7 +64,8 @@ struct PreviewState {
     LayerChoice layers{};
     A_long frame = 0;  // the frame keyframed values are shown at
     std::vector<PreviewValues> undo{}, redo{};
-    std::uint64_t generation = 0;  // counts changes of what a frame shows
+    std::uint64_t undo_dropped = 0;  // steps dropped from the start of the history, to keep it at kUndoSteps
+    std::uint64_t generation = 0;    // counts changes of what a frame shows
     StateLock lock{};
 };
 
