@@ -102,6 +102,17 @@ Json saved_layers(const PreviewState& state, const Json& written, const std::fil
     return layers;
 }
 
+// The file a save writes: the target of a symbolic link rather than the link, which a rename would replace with a
+// file of its own while the file it pointed to kept the old values. A link to a link is followed to the end; the
+// temporary file goes beside the end, so that the rename stays within one folder (and one file system).
+std::filesystem::path through_links(std::filesystem::path path) {
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(path); ++hops) {
+        const std::filesystem::path target = std::filesystem::read_symlink(path);
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return path;
+}
+
 }  // namespace
 
 SaveTarget save_target(const std::filesystem::path& path) {
@@ -134,7 +145,7 @@ std::optional<std::string> save_scene(const PreviewState& state, SaveTarget& tar
                "name, or reload)";
     }
     try {
-        TemporaryFile temp(target.path);
+        TemporaryFile temp(through_links(target.path));
         {
             std::ofstream out(temp.path(), std::ios::binary | std::ios::trunc);
             out << text;
