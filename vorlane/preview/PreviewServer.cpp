@@ -2,7 +2,9 @@
 
 #include <httplib.h>
 
+#include <iostream>
 #include <map>
+#include <mutex>
 #include <stdexcept>
 
 #include "preview/BodyLimit.h"
@@ -75,7 +77,11 @@ BodyFraming body_framing(const httplib::Request& req) {
 
 struct PreviewServer::Impl {
     Impl(PreviewState& s, PreviewOptions o)
-        : state(s), options(std::move(o)), frames(s, options.threads), save(save_target(options.save_path)) {}
+        : state(s), options(std::move(o)), frames(s, options.threads), save(save_target(options.save_path)) {
+        if (options.save_expects) {
+            save.on_disk = options.save_expects;
+        }
+    }
 
     PreviewState& state;
     PreviewOptions options;
@@ -86,9 +92,21 @@ struct PreviewServer::Impl {
     BoundedServer server{ServerLimits{}};
 
     void routes();
+    void keep_edits();
     void edit(const httplib::Request& req, httplib::Response& res);
     std::string state_text(const httplib::Request& req);
 };
+
+// Runs after every change of the values; a failure to keep them is said once, and the preview goes on.
+void PreviewServer::Impl::keep_edits() {
+    if (!options.recovery) {
+        return;
+    }
+    static std::once_flag said;
+    if (const auto failure = options.recovery->changed(state)) {
+        std::call_once(said, [&] { std::cerr << "vorlane: warning: " << *failure << "\n"; });
+    }
+}
 
 std::string PreviewServer::Impl::state_text(const httplib::Request& req) {
     if (req.has_param("frame")) {
@@ -123,6 +141,7 @@ void PreviewServer::Impl::edit(const httplib::Request& req, httplib::Response& r
     if (const auto failure = edit_control(state, body["name"].get<std::string>(), value, frame)) {
         return reply_line(res, 400, *failure);
     }
+    keep_edits();
     const auto held = state.lock.shared();
     res.set_header("X-Vorlane-Generation", std::to_string(state.generation));
     reply_json(res, params_json(state));
@@ -182,15 +201,26 @@ void PreviewServer::Impl::routes() {
                [this](const httplib::Request& req, httplib::Response& res) { reply_json(res, state_text(req)); });
     server.Post("/api/edit", [this](const httplib::Request& req, httplib::Response& res) { edit(req, res); });
     server.Post("/api/undo", [this](const httplib::Request& req, httplib::Response& res) {
-        undo_edit(state) ? reply_json(res, state_text(req)) : reply_line(res, 409, "nothing to undo");
+        if (!undo_edit(state)) {
+            return reply_line(res, 409, "nothing to undo");
+        }
+        keep_edits();
+        reply_json(res, state_text(req));
     });
     server.Post("/api/redo", [this](const httplib::Request& req, httplib::Response& res) {
-        redo_edit(state) ? reply_json(res, state_text(req)) : reply_line(res, 409, "nothing to redo");
+        if (!redo_edit(state)) {
+            return reply_line(res, 409, "nothing to redo");
+        }
+        keep_edits();
+        reply_json(res, state_text(req));
     });
     server.Post("/api/save", [this](const httplib::Request&, httplib::Response& res) {
         std::lock_guard lock(save_mutex);
         if (const auto failure = save_scene(state, save)) {
             return reply_line(res, 409, *failure);
+        }
+        if (options.recovery) {
+            options.recovery->saved(state);
         }
         reply_line(res, 200, "saved " + save.path.string());
     });

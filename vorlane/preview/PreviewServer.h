@@ -10,8 +10,10 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "preview/EditRecovery.h"
 #include "preview/PreviewState.h"
 
 namespace vorlane::host {
@@ -23,6 +25,10 @@ struct PreviewOptions {
     std::filesystem::path save_path;  // where Save writes; empty for nowhere
     std::string token;                // empty: a fresh one
     std::string resolution = "full";  // the page's starting resolution: full, half, third or quarter
+    // What the save target must still hold for Save to write it; none: what it holds now. A recovery over a scene
+    // that changed on disk since names the text the edits were made over, so that Save keeps the newer file.
+    std::optional<std::string> save_expects;
+    EditRecovery* recovery = nullptr;  // told of every change and save; none: edits are kept nowhere
 };
 
 class PreviewServer {

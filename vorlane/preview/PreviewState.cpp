@@ -221,6 +221,18 @@ void open_preview(PreviewState& state) {
     }
 }
 
+void choose_layers(PreviewState& state, const LayerChoice& layers) {
+    const auto held = state.lock.exclusive();
+    for (std::size_t k = 0; k < layers.size(); ++k) {
+        const int choice = layers[k];
+        const bool known = choice >= 0 && static_cast<std::size_t>(choice) < state.scene.layers.size() &&
+                           state.scene.layers[static_cast<std::size_t>(choice)];
+        state.layers[k] = known ? choice : -1;
+    }
+    run_ui_command(state.session, PF_Cmd_UPDATE_PARAMS_UI);
+    ++state.generation;
+}
+
 std::optional<std::string> edit_control(PreviewState& state, const std::string& name, const json& value, A_long frame) {
     const auto held = state.lock.exclusive();
     const PF_ParamIndex index = find_control(state.session, name);

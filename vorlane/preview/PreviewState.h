@@ -73,6 +73,10 @@ struct PreviewState {
 // state over it. Throws SceneError or std::runtime_error.
 void open_preview(PreviewState& state);
 
+// Puts the scene's layers `layers` (indices into Scene::layers, -1 for none) in the slots, as a recovery finds them;
+// an index the scene does not have leaves its slot empty. Then the UI update. Takes the lock.
+void choose_layers(PreviewState& state, const LayerChoice& layers);
+
 // Applies one edit as a user makes it in the panel. `value` is a number, a choice or layer name, true/false, or
 // null for a button. A keyframed parameter gets a key at `frame`. On failure returns the one-line reason and
 // leaves every value as it was. Takes the lock.

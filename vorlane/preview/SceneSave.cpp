@@ -48,25 +48,6 @@ Json scene_value(const PF_ParamDef& def, int mask_count) {
     }
 }
 
-Json saved_params(const PreviewState& state) {
-    Json params = Json::object();
-    const std::vector<PF_ParamDef> defs = state.session.params();
-    const int masks = static_cast<int>(state.scene.masks.size());
-    for (std::size_t i = 1; i < defs.size(); ++i) {
-        const auto track = state.tracks.find(static_cast<PF_ParamIndex>(i));
-        if (track != state.tracks.end()) {
-            Json keys = Json::array();
-            for (const ParamKey& key : track->second) {
-                keys.push_back(Json::array({key.frame, scene_value(key.def, masks)}));
-            }
-            params[defs[i].name] = keys;
-        } else if (Json value = scene_value(defs[i], masks); !value.is_null()) {
-            params[defs[i].name] = value;
-        }
-    }
-    return params;
-}
-
 // A relative path in the file is relative to the file's folder; saved elsewhere, it is rewritten to stay put.
 void rebase(Json& value, const std::filesystem::path& from, const std::filesystem::path& to) {
     if (!value.is_string() || from == to) {
@@ -114,6 +95,25 @@ std::filesystem::path through_links(std::filesystem::path path) {
 }
 
 }  // namespace
+
+Json saved_params(const PreviewState& state) {
+    Json params = Json::object();
+    const std::vector<PF_ParamDef> defs = state.session.params();
+    const int masks = static_cast<int>(state.scene.masks.size());
+    for (std::size_t i = 1; i < defs.size(); ++i) {
+        const auto track = state.tracks.find(static_cast<PF_ParamIndex>(i));
+        if (track != state.tracks.end()) {
+            Json keys = Json::array();
+            for (const ParamKey& key : track->second) {
+                keys.push_back(Json::array({key.frame, scene_value(key.def, masks)}));
+            }
+            params[defs[i].name] = keys;
+        } else if (Json value = scene_value(defs[i], masks); !value.is_null()) {
+            params[defs[i].name] = value;
+        }
+    }
+    return params;
+}
 
 SaveTarget save_target(const std::filesystem::path& path) {
     return {path, path.empty() ? std::nullopt : read_all(path)};

@@ -22,6 +22,9 @@ struct SaveTarget {
 // The target's current contents as the conflict check remembers them.
 SaveTarget save_target(const std::filesystem::path& path);
 
+// The current values as a scene's "params" writes them. Call with the state's lock held.
+nlohmann::ordered_json saved_params(const PreviewState& state);
+
 // The scene text with the current values, relative paths rebased to `folder`. Call with the state's lock held.
 std::string saved_scene_text(const PreviewState& state, const std::filesystem::path& folder);
 
