@@ -80,6 +80,20 @@ void say_recovered(std::ostream& err, const KeptEdits& kept, const std::filesyst
     err << "\n";
 }
 
+// Said at Ctrl+C when edits are unsaved.
+void say_stopped(std::ostream& err, const PreviewArgs& args, const EditRecovery& recovery) {
+    if (!recovery.unsaved()) {
+        return;
+    }
+    if (recovery.file().empty()) {
+        err << "vorlane preview: stopped with unsaved edits, which are lost: there is no state folder to keep them "
+               "in (set HOME or XDG_STATE_HOME)\n";
+    } else {
+        err << "vorlane preview: stopped with unsaved edits; they are kept in " << recovery.file().string() << ": `"
+            << recover_command(args) << "` takes them back\n";
+    }
+}
+
 int run_preview(const CliState& state, const PreviewArgs& args, bool port_given) {
     if (args.threads < 1) {
         throw CommandFailure("-j takes a number of threads of 1 or more");
@@ -140,15 +154,7 @@ int run_preview(const CliState& state, const PreviewArgs& args, bool port_given)
     }
     server->stop();
     serving.join();
-    if (recovery.unsaved()) {
-        if (kept_file.empty()) {
-            state.err << "vorlane preview: stopped with unsaved edits, which are lost: there is no state folder to "
-                         "keep them in (set HOME or XDG_STATE_HOME)\n";
-        } else {
-            state.err << "vorlane preview: stopped with unsaved edits; they are kept in " << kept_file.string() << ": `"
-                      << recover_command(args) << "` takes them back\n";
-        }
-    }
+    say_stopped(state.err, args, recovery);
     return 0;
 }
 

@@ -1,4 +1,4 @@
-// Unsaved edits kept outside the process, so that a preview that dies (killed, or its machine) or is stopped loses
+// Unsaved edits kept outside the process, so that a preview that dies (killed, or crashed) or is stopped loses
 // none of them. After every edit, undo and redo the values are written, whole or not at all (a temporary file
 // renamed into place), to one file per scene in the user's state folder:
 //
