@@ -68,6 +68,9 @@ struct Attack {
     const char* name;
     void (*run)(int port, const std::atomic<bool>& stop);
 };
+void PrintTo(const Attack& attack, std::ostream* out) {
+    *out << attack.name;
+}
 
 void silent_connections(int port, const std::atomic<bool>& stop) {
     std::vector<std::unique_ptr<RawConnection>> held;
@@ -131,7 +134,7 @@ TEST_P(PreviewLimits, ThePageIsAnsweredAtOnceAndMemoryStaysPut) {
     }
     stop = true;
     attack.join();
-    EXPECT_LT(slowest, 500ms);
+    EXPECT_LT(slowest, 1s);  // milliseconds when idle; seconds, before the server bounded its heads
     EXPECT_LT(peak_resident_bytes() - before, 48u << 20);
 }
 
@@ -168,6 +171,9 @@ struct BodyCase {
     std::string headers;  // besides Host, Origin and the token
     const char* status;
 };
+void PrintTo(const BodyCase& body, std::ostream* out) {
+    *out << body.name;
+}
 
 class PreviewBodies : public PreviewServerTest, public ::testing::WithParamInterface<BodyCase> {};
 
