@@ -118,6 +118,9 @@ int run_preview(const CliState& state, const PreviewArgs& args, bool port_given)
     open_preview(preview);
     if (args.recover) {
         choose_layers(preview, kept->edited.layers);
+        // Save tells the user's changes from what the file says by the values the file gave, not the recovered ones.
+        preview.read_params = kept->read.params;
+        preview.read_layers = kept->read.layers;
     }
     EditRecovery recovery(kept_file, key, preview.scene_text, args.recover ? kept->read : kept_values(preview));
     if (args.recover) {

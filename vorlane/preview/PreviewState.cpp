@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "frames/SceneSession.h"
+#include "preview/SceneSave.h"
 #include "scene/MaskIds.h"
 #include "scene/SceneNames.h"
 #include "session/ErrorNames.h"
@@ -219,6 +220,8 @@ void open_preview(PreviewState& state) {
     if (auto failure = ui_failure(run_ui_command(state.session, PF_Cmd_UPDATE_PARAMS_UI), "the UI update")) {
         throw std::runtime_error(*failure);
     }
+    state.read_params = saved_params(state);
+    state.read_layers = state.layers;
 }
 
 void choose_layers(PreviewState& state, const LayerChoice& layers) {

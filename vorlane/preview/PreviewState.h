@@ -60,6 +60,10 @@ struct PreviewState {
     Session& session;
     Scene scene;             // as loaded; its layers are the ones the pickers list
     std::string scene_text;  // the file's text, which a save keeps apart from the values
+    // The values that text gives (as saved_params writes them) and its layer slots: what Save tells the user's
+    // changes from, so that it writes only those.
+    nlohmann::ordered_json read_params{};
+    LayerChoice read_layers{};
     ParamTracks tracks{};    // keyframed parameters
     LayerChoice layers{};
     A_long frame = 0;  // the frame keyframed values are shown at
@@ -70,7 +74,7 @@ struct PreviewState {
 };
 
 // Sets the session up for the scene (render suites, parameters, the scene's values, the UI update) and returns the
-// state over it. Throws SceneError or std::runtime_error.
+// state over it, the values it gives remembered as those read. Throws SceneError or std::runtime_error.
 void open_preview(PreviewState& state);
 
 // Puts the scene's layers `layers` (indices into Scene::layers, -1 for none) in the slots, as a recovery finds them;

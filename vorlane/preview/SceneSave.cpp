@@ -6,6 +6,7 @@
 
 #include "AE_Macros.h"
 #include "pixels/TemporaryFile.h"
+#include "preview/ParamsMerge.h"
 #include "scene/MaskIds.h"
 #include "session/Session.h"
 #include "ui/ControlValue.h"
@@ -60,6 +61,14 @@ void rebase(Json& value, const std::filesystem::path& from, const std::filesyste
     }
 }
 
+void rebase_source(Json& source, const std::filesystem::path& from, const std::filesystem::path& to) {
+    for (const char* key : {"image", "sequence"}) {
+        if (source.is_object() && source.contains(key)) {
+            rebase(source[key], from, to);
+        }
+    }
+}
+
 Json saved_layers(const PreviewState& state, const Json& written, const std::filesystem::path& from,
                   const std::filesystem::path& to) {
     Json layers = Json::array();
@@ -71,11 +80,7 @@ Json saved_layers(const PreviewState& state, const Json& written, const std::fil
             continue;
         }
         Json source = written[static_cast<std::size_t>(choice)];
-        for (const char* key : {"image", "sequence"}) {
-            if (source.is_object() && source.contains(key)) {
-                rebase(source[key], from, to);
-            }
-        }
+        rebase_source(source, from, to);
         layers.push_back(source);
         used = k + 1;
     }
@@ -125,8 +130,19 @@ std::string saved_scene_text(const PreviewState& state, const std::filesystem::p
     if (scene.contains("effect_layer") && scene["effect_layer"].contains("background")) {
         rebase(scene["effect_layer"]["background"], from, folder);
     }
-    scene["layers"] = saved_layers(state, scene.contains("layers") ? scene["layers"] : Json(), from, folder);
-    scene["params"] = saved_params(state);
+    // Slots the user left as the file fills them stay as written, nulls and all.
+    if (state.layers != state.read_layers) {
+        scene["layers"] = saved_layers(state, scene.contains("layers") ? scene["layers"] : Json(), from, folder);
+    } else if (scene.contains("layers")) {
+        for (Json& source : scene["layers"]) {
+            rebase_source(source, from, folder);
+        }
+    }
+    const Json written = scene.contains("params") ? scene["params"] : Json::object();
+    const Json params = merged_params(written, state.read_params, saved_params(state));
+    if (scene.contains("params") || !params.empty()) {
+        scene["params"] = params;
+    }
     return scene.dump(2) + "\n";
 }
 
