@@ -60,5 +60,78 @@ TEST_F(PreviewServerTest, SaveRewritesOnlyWhatTheUserChanged) {
     EXPECT_EQ(rest.dump(), before.dump());
 }
 
+TEST_F(PreviewServerTest, SaveAsWritesOnlyANameInTheScenesFolder) {
+    start();
+    ASSERT_EQ(edit("Seed", 31)->status, 200);
+    std::filesystem::create_directories(dir / "sub");
+    write_text(dir / "outside.json", "theirs");
+    std::filesystem::create_symlink(dir / "outside.json", dir / "link.json");
+    const std::vector<std::string> refused = {"",
+                                              ".",
+                                              "..",
+                                              "../outside.json",
+                                              "sub/x.json",
+                                              "sub\\x.json",
+                                              "/tmp/x.json",
+                                              "sub",
+                                              "link.json",
+                                              std::string("a\nb.json")};
+    for (const std::string& name : refused) {
+        const auto res = post("/api/save-as", Json{{"name", name}, {"overwrite", true}}.dump());
+        ASSERT_TRUE(res);
+        EXPECT_EQ(res->status, 409) << name;
+        EXPECT_EQ(res->body.find('\n'), res->body.size() - 1) << name << ": " << res->body;
+    }
+    EXPECT_EQ(file_text(dir / "outside.json"), "theirs");
+    EXPECT_EQ(post("/api/save-as", R"({"name": 5})")->status, 400);
+
+    ASSERT_EQ(post("/api/save-as", R"({"name": "copy.json"})")->status, 200);
+    EXPECT_EQ(Json::parse(file_text(dir / "copy.json"))["params"]["Seed"], 31);
+    // An existing file is replaced only when the user confirms.
+    ASSERT_EQ(edit("Seed", 32)->status, 200);
+    const auto exists = post("/api/save-as", R"({"name": "demo.json"})");
+    EXPECT_EQ(exists->status, 409);
+    EXPECT_EQ(exists->get_header_value("X-Vorlane-Exists"), "1");
+    EXPECT_EQ(Json::parse(file_text(scene_path))["params"]["Seed"], 2024);
+    ASSERT_EQ(post("/api/save-as", R"({"name": "demo.json", "overwrite": true})")->status, 200);
+    EXPECT_EQ(Json::parse(file_text(scene_path))["params"]["Seed"], 32);
+    // Save writes the file saved as last.
+    ASSERT_EQ(edit("Seed", 33)->status, 200);
+    ASSERT_EQ(post("/api/save", "")->status, 200);
+    EXPECT_EQ(Json::parse(file_text(scene_path))["params"]["Seed"], 33);
+    EXPECT_EQ(Json::parse(file_text(dir / "copy.json"))["params"]["Seed"], 31);
+}
+
+TEST_F(PreviewServerTest, ReloadAfterARefusedSaveShowsTheFileAsItIsNow) {
+    start();
+    ASSERT_EQ(edit("Seed", 5)->status, 200);
+    Json theirs = Json::parse(file_text(scene_path));
+    theirs["params"]["Instances"] = 7;
+    write_text(scene_path, theirs.dump(2));
+    ASSERT_EQ(post("/api/save", "")->status, 409);
+    const auto reloaded = post("/api/reload", "");
+    ASSERT_EQ(reloaded->status, 200) << reloaded->body;
+    const Json shown = Json::parse(reloaded->body);
+    EXPECT_FALSE(shown["can_undo"].get<bool>());
+    for (const Json& c : shown["controls"]) {
+        if (c["name"] == "Seed") {
+            EXPECT_EQ(c["value"], 2024);
+        }
+        if (c["name"] == "Instances") {
+            EXPECT_EQ(c["value"], 7);
+        }
+    }
+    ASSERT_EQ(edit("Seed", 6)->status, 200);
+    ASSERT_EQ(post("/api/save", "")->status, 200);
+    const Json saved = Json::parse(file_text(scene_path));
+    EXPECT_EQ(saved["params"]["Seed"], 6);
+    EXPECT_EQ(saved["params"]["Instances"], 7);
+    // A file that is no scene any more is refused, and the edits stay.
+    write_text(scene_path, "{");
+    EXPECT_EQ(post("/api/reload", "")->status, 409);
+    EXPECT_EQ(Json::parse(get("/api/params")->body)[0]["name"], "Layers");
+    EXPECT_TRUE(state_json()["can_undo"].get<bool>());
+}
+
 }  // namespace
 }  // namespace vorlane::host::test

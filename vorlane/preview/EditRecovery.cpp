@@ -174,6 +174,15 @@ void EditRecovery::saved(const PreviewState& state) {
     }
 }
 
+void EditRecovery::reloaded(const PreviewState& state) {
+    {
+        std::lock_guard lock(mutex_);
+        const auto held = state.lock.shared();
+        kept_.read_text = state.scene_text;
+    }
+    saved(state);
+}
+
 bool EditRecovery::unsaved() const {
     std::lock_guard lock(mutex_);
     return unsaved_;

@@ -59,6 +59,8 @@ class EditRecovery {
     std::optional<std::string> changed(const PreviewState& state);
     // After a successful Save: the scene file holds the values now, so nothing is left to keep.
     void saved(const PreviewState& state);
+    // After a reload: the edits were dropped, and the file's text as read now is what later edits are made over.
+    void reloaded(const PreviewState& state);
 
     bool unsaved() const;
     const std::filesystem::path& file() const { return edits_file_; }

@@ -13,6 +13,8 @@
 #include "preview/MaskOutlines.h"
 #include "preview/PreviewPage.h"
 #include "preview/RequestGuard.h"
+#include "preview/SaveAsName.h"
+#include "preview/SceneReload.h"
 #include "preview/SceneSave.h"
 #include "ui/ControlsView.h"
 
@@ -33,12 +35,14 @@ void reply_json(httplib::Response& res, const std::string& text) {
     res.set_content(text, "application/json");
 }
 
-std::optional<A_long> frame_number(const std::string& text, const Scene& scene) {
+// Takes the lock shared: a reload may change the composition's length.
+std::optional<A_long> frame_number(const std::string& text, const PreviewState& state) {
     if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) {
         return std::nullopt;
     }
     const long frame = std::stol(text);
-    if (frame >= scene.comp.duration_frames) {
+    const auto held = state.lock.shared();
+    if (frame >= state.scene.comp.duration_frames) {
         return std::nullopt;
     }
     return static_cast<A_long>(frame);
@@ -93,6 +97,9 @@ struct PreviewServer::Impl {
 
     void routes();
     void keep_edits();
+    void save_as(const httplib::Request& req, httplib::Response& res);
+    void reload(httplib::Response& res);
+    std::filesystem::path save_as_folder();
     void edit(const httplib::Request& req, httplib::Response& res);
     std::string state_text(const httplib::Request& req);
 };
@@ -110,13 +117,15 @@ void PreviewServer::Impl::keep_edits() {
 
 std::string PreviewServer::Impl::state_text(const httplib::Request& req) {
     if (req.has_param("frame")) {
-        if (const auto frame = frame_number(req.get_param_value("frame"), state.scene)) {
+        if (const auto frame = frame_number(req.get_param_value("frame"), state)) {
             show_frame(state, *frame);
         }
     }
     nlohmann::ordered_json out = preview_state_json(state);
-    out["can_save"] = !options.save_path.empty();
-    out["save_path"] = options.save_path.string();
+    std::lock_guard lock(save_mutex);
+    out["can_save"] = !save.path.empty();
+    out["save_path"] = save.path.string();
+    out["can_save_as"] = !save_as_folder().empty();
     return out.dump();
 }
 
@@ -145,6 +154,69 @@ void PreviewServer::Impl::edit(const httplib::Request& req, httplib::Response& r
     const auto held = state.lock.shared();
     res.set_header("X-Vorlane-Generation", std::to_string(state.generation));
     reply_json(res, params_json(state));
+}
+
+// The scene's own folder; for the demo, the folder of the file it saves to; none when it saves nowhere. Call with
+// save_mutex held.
+std::filesystem::path PreviewServer::Impl::save_as_folder() {
+    std::filesystem::path file;
+    {
+        const auto held = state.lock.shared();
+        file = state.scene.file;
+    }
+    file = file.empty() ? save.path : file;
+    return file.empty() ? file : std::filesystem::absolute(file).parent_path();
+}
+
+void PreviewServer::Impl::save_as(const httplib::Request& req, httplib::Response& res) {
+    const json body = json::parse(req.body, nullptr, false);
+    if (body.is_discarded() || !body.is_object() || !body.contains("name") || !body["name"].is_string() ||
+        (body.contains("overwrite") && !body["overwrite"].is_boolean())) {
+        return reply_line(res, 400, "expected {\"name\": \"<file name>\", \"overwrite\": false}");
+    }
+    std::lock_guard lock(save_mutex);
+    const bool overwrite = body.value("overwrite", false);
+    const auto where = save_as_path(save_as_folder(), body["name"].get<std::string>(), overwrite);
+    if (const auto* refused = std::get_if<SaveAsRefusal>(&where)) {
+        if (refused->exists) {
+            res.set_header("X-Vorlane-Exists", "1");
+        }
+        return reply_line(res, 409, refused->reason);
+    }
+    SaveTarget target = save_target(std::get<std::filesystem::path>(where));
+    if (const auto failure = save_scene(state, target)) {
+        return reply_line(res, 409, *failure);
+    }
+    // As in any editor, the file saved as is the one Save writes from now on.
+    save = std::move(target);
+    if (options.recovery) {
+        options.recovery->saved(state);
+    }
+    reply_line(res, 200, "saved " + save.path.string());
+}
+
+// Reads the file Save writes, which is the one whose change refused a Save; the scene itself while that file does
+// not exist yet (a --save-as not yet written).
+void PreviewServer::Impl::reload(httplib::Response& res) {
+    {
+        std::lock_guard lock(save_mutex);
+        std::filesystem::path path = save.path;
+        if (path.empty() || !std::filesystem::exists(path)) {
+            const auto held = state.lock.shared();
+            path = state.scene.file;
+        }
+        if (path.empty()) {
+            return reply_line(res, 409, "the built-in demo has no file to read again");
+        }
+        if (const auto failure = reload_scene(state, path)) {
+            return reply_line(res, 409, "not reloaded: " + *failure);
+        }
+        save.on_disk = save_target(save.path).on_disk;
+        if (options.recovery) {
+            options.recovery->reloaded(state);
+        }
+    }
+    reply_json(res, state_text(httplib::Request()));
 }
 
 void PreviewServer::Impl::routes() {
@@ -224,8 +296,10 @@ void PreviewServer::Impl::routes() {
         }
         reply_line(res, 200, "saved " + save.path.string());
     });
+    server.Post("/api/save-as", [this](const httplib::Request& req, httplib::Response& res) { save_as(req, res); });
+    server.Post("/api/reload", [this](const httplib::Request&, httplib::Response& res) { reload(res); });
     server.Get(R"(/api/frame/(\d+))", [this](const httplib::Request& req, httplib::Response& res) {
-        const auto frame = frame_number(req.matches[1], state.scene);
+        const auto frame = frame_number(req.matches[1], state);
         const auto view = view_settings(req);
         if (!frame || !view) {
             return reply_line(res, 400,
@@ -244,10 +318,11 @@ void PreviewServer::Impl::routes() {
         }
     });
     server.Get(R"(/api/masks/(\d+))", [this](const httplib::Request& req, httplib::Response& res) {
-        const auto frame = frame_number(req.matches[1], state.scene);
+        const auto frame = frame_number(req.matches[1], state);
         if (!frame) {
             return reply_line(res, 400, "expected /api/masks/N within the composition");
         }
+        const auto held = state.lock.shared();
         reply_json(res, json(mask_outlines(state.scene, *frame)).dump());
     });
 }

@@ -4,6 +4,8 @@
 //     GET  /api/state           the controls with what the page draws them from (ranges, choices, keyframes)
 //     POST /api/edit            {"name": ..., "value": ..., "frame": N}: one edit; the new controls, or 400
 //     POST /api/undo, /api/redo, /api/save
+//     POST /api/save-as         {"name": "x.json", "overwrite": false}: Save into another file of the scene's folder
+//     POST /api/reload          the scene read again from disk, unsaved edits and undo history dropped
 //     GET  /api/frame/N         frame N as PNG (?res=full|half|third|quarter&quality=high|low&ahead=1)
 //     GET  /api/masks/N         the mask outlines at frame N as SVG path data
 #pragma once
