@@ -117,6 +117,40 @@ TEST_F(PreviewServerTest, SaveRefusesAFileChangedOnDiskAndKeepsTheEdits) {
     EXPECT_NE(get("/api/params")->body.find("4242"), std::string::npos);
 }
 
+// A scene that is a link is saved into the file it links to, and stays a link.
+TEST_F(PreviewServerTest, SaveWritesThroughALink) {
+    std::filesystem::create_directories(dir / "real");
+    const auto target = dir / "real" / "demo.json";
+    std::filesystem::rename(scene_path, target);
+    std::filesystem::create_symlink(std::filesystem::path("real") / "demo.json", scene_path);
+    start();
+    ASSERT_EQ(edit("Seed", 4242)->status, 200);
+    ASSERT_EQ(post("/api/save", "")->status, 200);
+    EXPECT_TRUE(std::filesystem::is_symlink(scene_path));
+    EXPECT_EQ(json::parse(file_text(target))["params"]["Seed"], 4242);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "real"), {}), 1);
+}
+
+// The undo history keeps its last steps only, and says how many it dropped.
+TEST_F(PreviewServerTest, UndoKeepsTheLastStepsOnly) {
+    start();
+    for (std::size_t i = 0; i < kUndoSteps + 3; ++i) {
+        ASSERT_EQ(edit("Seed", static_cast<int>(i + 1))->status, 200);
+    }
+    EXPECT_EQ(state->undo.size(), kUndoSteps);
+    EXPECT_EQ(state_json()["undo_dropped"], 3);
+    std::size_t undone = 0;
+    while (post("/api/undo", "")->status == 200) {
+        ++undone;
+    }
+    EXPECT_EQ(undone, kUndoSteps);
+    for (const json& control : json::parse(get("/api/params")->body)) {
+        if (control["name"] == "Seed") {
+            EXPECT_EQ(control["value"], 3);  // the edit before the oldest step kept
+        }
+    }
+}
+
 TEST_F(PreviewServerTest, TheDemoSavesOnlyUnderAName) {
     session = std::make_unique<Session>(module.entry(), standard_services());
     ASSERT_EQ(session->global_setup(), PF_Err_NONE);

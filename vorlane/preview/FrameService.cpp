@@ -66,8 +66,7 @@ void FrameService::drop_unwanted(const Key& wanted, A_long ahead_frames) {
                   [&](const auto& entry) { return entry.first.generation != wanted.generation && entry.second->done; });
 }
 
-void FrameService::queue_ahead(const Key& from, A_long count) {
-    const A_long duration = state_.scene.comp.duration_frames;
+void FrameService::queue_ahead(const Key& from, A_long count, A_long duration) {
     for (A_long k = 1; k <= std::min(count, duration - 1); ++k) {
         Key next = from;
         next.frame = (from.frame + k) % duration;
@@ -79,9 +78,12 @@ void FrameService::queue_ahead(const Key& from, A_long count) {
 
 FrameReply FrameService::frame(A_long frame, ViewSettings view, bool ahead) {
     Key key;
+    A_long duration = 1;
     {
+        // A reload may change the composition's length with the generation.
         const auto held = state_.lock.shared();
         key = {state_.generation, view, frame};
+        duration = state_.scene.comp.duration_frames;
     }
     std::unique_lock lock(mutex_);
     drop_unwanted(key, ahead ? ahead_ : 0);
@@ -95,7 +97,7 @@ FrameReply FrameService::frame(A_long frame, ViewSettings view, bool ahead) {
         queue_.push_front(key);
     }
     if (ahead) {
-        queue_ahead(key, ahead_);
+        queue_ahead(key, ahead_, duration);
     }
     work_ready_.notify_all();
     frame_done_.wait(lock, [&] { return entry->done || entry->dropped; });

@@ -60,7 +60,7 @@ class FrameService {
     FrameReply render(const Key& key);
     std::shared_ptr<Job> job_for(const Key& key);
     void drop_unwanted(const Key& wanted, A_long ahead_frames);
-    void queue_ahead(const Key& from, A_long count);
+    void queue_ahead(const Key& from, A_long count, A_long duration);
 
     PreviewState& state_;
     A_long ahead_ = 1;

@@ -159,8 +159,12 @@ function showState(state) {
     $("save").disabled = !state.can_save;
     $("save").title = state.can_save ? "Save to " + state.save_path : "The demo saves only with --save-as FILE";
   }
+  if (state.undo_dropped > view.state.undo_dropped) {
+    status("Undo keeps the last " + state.undo_steps + " edits: the oldest was dropped");
+  }
   view.state = state;
   for (const c of state.controls) view.rows.get(c.name)?.show(c);
+  $("undo").title = "Undo (Ctrl+Z): the last " + state.undo_steps + " edits";
   $("undo").disabled = !state.can_undo;
   $("redo").disabled = !state.can_redo;
   label();

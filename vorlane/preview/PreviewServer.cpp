@@ -2,13 +2,19 @@
 
 #include <httplib.h>
 
+#include <iostream>
 #include <map>
+#include <mutex>
 #include <stdexcept>
 
+#include "preview/BodyLimit.h"
+#include "preview/BoundedServer.h"
 #include "preview/FrameService.h"
 #include "preview/MaskOutlines.h"
 #include "preview/PreviewPage.h"
 #include "preview/RequestGuard.h"
+#include "preview/SaveAsName.h"
+#include "preview/SceneReload.h"
 #include "preview/SceneSave.h"
 #include "ui/ControlsView.h"
 
@@ -29,12 +35,14 @@ void reply_json(httplib::Response& res, const std::string& text) {
     res.set_content(text, "application/json");
 }
 
-std::optional<A_long> frame_number(const std::string& text, const Scene& scene) {
+// Takes the lock shared: a reload may change the composition's length.
+std::optional<A_long> frame_number(const std::string& text, const PreviewState& state) {
     if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) {
         return std::nullopt;
     }
     const long frame = std::stol(text);
-    if (frame >= scene.comp.duration_frames) {
+    const auto held = state.lock.shared();
+    if (frame >= state.scene.comp.duration_frames) {
         return std::nullopt;
     }
     return static_cast<A_long>(frame);
@@ -57,11 +65,27 @@ std::optional<ViewSettings> view_settings(const httplib::Request& req) {
     return view;
 }
 
+// Runs before the body is read, so that what the body may be is settled first.
+BodyFraming body_framing(const httplib::Request& req) {
+    BodyFraming framing;
+    const auto lengths = req.headers.equal_range("Content-Length");
+    for (auto it = lengths.first; it != lengths.second; ++it) {
+        framing.content_lengths.push_back(it->second);
+    }
+    framing.transfer_encoding = req.has_header("Transfer-Encoding");
+    framing.content_encoding = req.get_header_value("Content-Encoding");
+    return framing;
+}
+
 }  // namespace
 
 struct PreviewServer::Impl {
     Impl(PreviewState& s, PreviewOptions o)
-        : state(s), options(std::move(o)), frames(s, options.threads), save(save_target(options.save_path)) {}
+        : state(s), options(std::move(o)), frames(s, options.threads), save(save_target(options.save_path)) {
+        if (options.save_expects) {
+            save.on_disk = options.save_expects;
+        }
+    }
 
     PreviewState& state;
     PreviewOptions options;
@@ -69,22 +93,39 @@ struct PreviewServer::Impl {
     std::mutex save_mutex;
     SaveTarget save;
     GuardConfig guard;
-    httplib::Server server;
+    BoundedServer server{ServerLimits{}};
 
     void routes();
+    void keep_edits();
+    void save_as(const httplib::Request& req, httplib::Response& res);
+    void reload(httplib::Response& res);
+    std::filesystem::path save_as_folder();
     void edit(const httplib::Request& req, httplib::Response& res);
     std::string state_text(const httplib::Request& req);
 };
 
+// Runs after every change of the values; a failure to keep them is said once, and the preview goes on.
+void PreviewServer::Impl::keep_edits() {
+    if (!options.recovery) {
+        return;
+    }
+    static std::once_flag said;
+    if (const auto failure = options.recovery->changed(state)) {
+        std::call_once(said, [&] { std::cerr << "vorlane: warning: " << *failure << "\n"; });
+    }
+}
+
 std::string PreviewServer::Impl::state_text(const httplib::Request& req) {
     if (req.has_param("frame")) {
-        if (const auto frame = frame_number(req.get_param_value("frame"), state.scene)) {
+        if (const auto frame = frame_number(req.get_param_value("frame"), state)) {
             show_frame(state, *frame);
         }
     }
     nlohmann::ordered_json out = preview_state_json(state);
-    out["can_save"] = !options.save_path.empty();
-    out["save_path"] = options.save_path.string();
+    std::lock_guard lock(save_mutex);
+    out["can_save"] = !save.path.empty();
+    out["save_path"] = save.path.string();
+    out["can_save_as"] = !save_as_folder().empty();
     return out.dump();
 }
 
@@ -109,9 +150,73 @@ void PreviewServer::Impl::edit(const httplib::Request& req, httplib::Response& r
     if (const auto failure = edit_control(state, body["name"].get<std::string>(), value, frame)) {
         return reply_line(res, 400, *failure);
     }
+    keep_edits();
     const auto held = state.lock.shared();
     res.set_header("X-Vorlane-Generation", std::to_string(state.generation));
     reply_json(res, params_json(state));
+}
+
+// The scene's own folder; for the demo, the folder of the file it saves to; none when it saves nowhere. Call with
+// save_mutex held.
+std::filesystem::path PreviewServer::Impl::save_as_folder() {
+    std::filesystem::path file;
+    {
+        const auto held = state.lock.shared();
+        file = state.scene.file;
+    }
+    file = file.empty() ? save.path : file;
+    return file.empty() ? file : std::filesystem::absolute(file).parent_path();
+}
+
+void PreviewServer::Impl::save_as(const httplib::Request& req, httplib::Response& res) {
+    const json body = json::parse(req.body, nullptr, false);
+    if (body.is_discarded() || !body.is_object() || !body.contains("name") || !body["name"].is_string() ||
+        (body.contains("overwrite") && !body["overwrite"].is_boolean())) {
+        return reply_line(res, 400, "expected {\"name\": \"<file name>\", \"overwrite\": false}");
+    }
+    std::lock_guard lock(save_mutex);
+    const bool overwrite = body.value("overwrite", false);
+    const auto where = save_as_path(save_as_folder(), body["name"].get<std::string>(), overwrite);
+    if (const auto* refused = std::get_if<SaveAsRefusal>(&where)) {
+        if (refused->exists) {
+            res.set_header("X-Vorlane-Exists", "1");
+        }
+        return reply_line(res, 409, refused->reason);
+    }
+    SaveTarget target = save_target(std::get<std::filesystem::path>(where));
+    if (const auto failure = save_scene(state, target)) {
+        return reply_line(res, 409, *failure);
+    }
+    // As in any editor, the file saved as is the one Save writes from now on.
+    save = std::move(target);
+    if (options.recovery) {
+        options.recovery->saved(state);
+    }
+    reply_line(res, 200, "saved " + save.path.string());
+}
+
+// Reads the file Save writes, which is the one whose change refused a Save; the scene itself while that file does
+// not exist yet (a --save-as not yet written).
+void PreviewServer::Impl::reload(httplib::Response& res) {
+    {
+        std::lock_guard lock(save_mutex);
+        std::filesystem::path path = save.path;
+        if (path.empty() || !std::filesystem::exists(path)) {
+            const auto held = state.lock.shared();
+            path = state.scene.file;
+        }
+        if (path.empty()) {
+            return reply_line(res, 409, "the built-in demo has no file to read again");
+        }
+        if (const auto failure = reload_scene(state, path)) {
+            return reply_line(res, 409, "not reloaded: " + *failure);
+        }
+        save.on_disk = save_target(save.path).on_disk;
+        if (options.recovery) {
+            options.recovery->reloaded(state);
+        }
+    }
+    reply_json(res, state_text(httplib::Request()));
 }
 
 void PreviewServer::Impl::routes() {
@@ -123,6 +228,10 @@ void PreviewServer::Impl::routes() {
                                 {"Content-Security-Policy",
                                  "default-src 'self'; img-src 'self' blob:; frame-ancestors 'none'; base-uri 'none'"}});
     server.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
+        if (const GuardVerdict body = check_body(body_framing(req), kMaxBody); body.status != 0) {
+            reply_line(res, body.status, body.message);
+            return httplib::Server::HandlerResponse::Handled;
+        }
         const GuardRequest request{req.method, req.get_header_value("Host"), req.get_header_value("Origin"),
                                    req.get_header_value("Cookie"), req.get_param_value("token")};
         const GuardVerdict verdict = check_request(guard, request);
@@ -164,20 +273,33 @@ void PreviewServer::Impl::routes() {
                [this](const httplib::Request& req, httplib::Response& res) { reply_json(res, state_text(req)); });
     server.Post("/api/edit", [this](const httplib::Request& req, httplib::Response& res) { edit(req, res); });
     server.Post("/api/undo", [this](const httplib::Request& req, httplib::Response& res) {
-        undo_edit(state) ? reply_json(res, state_text(req)) : reply_line(res, 409, "nothing to undo");
+        if (!undo_edit(state)) {
+            return reply_line(res, 409, "nothing to undo");
+        }
+        keep_edits();
+        reply_json(res, state_text(req));
     });
     server.Post("/api/redo", [this](const httplib::Request& req, httplib::Response& res) {
-        redo_edit(state) ? reply_json(res, state_text(req)) : reply_line(res, 409, "nothing to redo");
+        if (!redo_edit(state)) {
+            return reply_line(res, 409, "nothing to redo");
+        }
+        keep_edits();
+        reply_json(res, state_text(req));
     });
     server.Post("/api/save", [this](const httplib::Request&, httplib::Response& res) {
         std::lock_guard lock(save_mutex);
         if (const auto failure = save_scene(state, save)) {
             return reply_line(res, 409, *failure);
         }
+        if (options.recovery) {
+            options.recovery->saved(state);
+        }
         reply_line(res, 200, "saved " + save.path.string());
     });
+    server.Post("/api/save-as", [this](const httplib::Request& req, httplib::Response& res) { save_as(req, res); });
+    server.Post("/api/reload", [this](const httplib::Request&, httplib::Response& res) { reload(res); });
     server.Get(R"(/api/frame/(\d+))", [this](const httplib::Request& req, httplib::Response& res) {
-        const auto frame = frame_number(req.matches[1], state.scene);
+        const auto frame = frame_number(req.matches[1], state);
         const auto view = view_settings(req);
         if (!frame || !view) {
             return reply_line(res, 400,
@@ -196,10 +318,11 @@ void PreviewServer::Impl::routes() {
         }
     });
     server.Get(R"(/api/masks/(\d+))", [this](const httplib::Request& req, httplib::Response& res) {
-        const auto frame = frame_number(req.matches[1], state.scene);
+        const auto frame = frame_number(req.matches[1], state);
         if (!frame) {
             return reply_line(res, 400, "expected /api/masks/N within the composition");
         }
+        const auto held = state.lock.shared();
         reply_json(res, json(mask_outlines(state.scene, *frame)).dump());
     });
 }
@@ -221,6 +344,7 @@ PreviewServer::PreviewServer(PreviewState& state, PreviewOptions options)
         throw std::runtime_error("cannot listen on " + impl.options.host + ":" + std::to_string(impl.options.port) +
                                  " (in use, or not an address of this machine)");
     }
+    impl.server.widen_backlog();
 }
 
 PreviewServer::~PreviewServer() = default;
@@ -243,6 +367,7 @@ std::string PreviewServer::url() const {
 
 void PreviewServer::run() {
     impl_->server.listen_after_bind();
+    impl_->server.finish();
 }
 
 void PreviewServer::stop() {

@@ -4,14 +4,18 @@
 //     GET  /api/state           the controls with what the page draws them from (ranges, choices, keyframes)
 //     POST /api/edit            {"name": ..., "value": ..., "frame": N}: one edit; the new controls, or 400
 //     POST /api/undo, /api/redo, /api/save
+//     POST /api/save-as         {"name": "x.json", "overwrite": false}: Save into another file of the scene's folder
+//     POST /api/reload          the scene read again from disk, unsaved edits and undo history dropped
 //     GET  /api/frame/N         frame N as PNG (?res=full|half|third|quarter&quality=high|low&ahead=1)
 //     GET  /api/masks/N         the mask outlines at frame N as SVG path data
 #pragma once
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "preview/EditRecovery.h"
 #include "preview/PreviewState.h"
 
 namespace vorlane::host {
@@ -23,6 +27,10 @@ struct PreviewOptions {
     std::filesystem::path save_path;  // where Save writes; empty for nowhere
     std::string token;                // empty: a fresh one
     std::string resolution = "full";  // the page's starting resolution: full, half, third or quarter
+    // What the save target must still hold for Save to write it; none: what it holds now. A recovery over a scene
+    // that changed on disk since names the text the edits were made over, so that Save keeps the newer file.
+    std::optional<std::string> save_expects;
+    EditRecovery* recovery = nullptr;  // told of every change and save; none: edits are kept nowhere
 };
 
 class PreviewServer {

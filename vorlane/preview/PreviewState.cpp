@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "frames/SceneSession.h"
+#include "preview/SceneSave.h"
 #include "scene/MaskIds.h"
 #include "scene/SceneNames.h"
 #include "session/ErrorNames.h"
@@ -219,6 +220,20 @@ void open_preview(PreviewState& state) {
     if (auto failure = ui_failure(run_ui_command(state.session, PF_Cmd_UPDATE_PARAMS_UI), "the UI update")) {
         throw std::runtime_error(*failure);
     }
+    state.read_params = saved_params(state);
+    state.read_layers = state.layers;
+}
+
+void choose_layers(PreviewState& state, const LayerChoice& layers) {
+    const auto held = state.lock.exclusive();
+    for (std::size_t k = 0; k < layers.size(); ++k) {
+        const int choice = layers[k];
+        const bool known = choice >= 0 && static_cast<std::size_t>(choice) < state.scene.layers.size() &&
+                           state.scene.layers[static_cast<std::size_t>(choice)];
+        state.layers[k] = known ? choice : -1;
+    }
+    run_ui_command(state.session, PF_Cmd_UPDATE_PARAMS_UI);
+    ++state.generation;
 }
 
 std::optional<std::string> edit_control(PreviewState& state, const std::string& name, const json& value, A_long frame) {
@@ -248,6 +263,10 @@ std::optional<std::string> edit_control(PreviewState& state, const std::string& 
     state.frame = frame;
     state.undo.push_back(before);
     state.redo.clear();
+    if (state.undo.size() > kUndoSteps) {
+        state.undo.erase(state.undo.begin());
+        ++state.undo_dropped;
+    }
     ++state.generation;
     return std::nullopt;
 }
@@ -351,6 +370,8 @@ nlohmann::ordered_json preview_state_json(const PreviewState& state) {
     out["generation"] = state.generation;
     out["can_undo"] = !state.undo.empty();
     out["can_redo"] = !state.redo.empty();
+    out["undo_steps"] = kUndoSteps;
+    out["undo_dropped"] = state.undo_dropped;
     out["layers"] = layers;
     out["controls"] = controls;
     return out;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -21,6 +22,11 @@ namespace vorlane::host {
 class Session;
 
 constexpr int kLayerSlots = 5;
+
+// Undo reaches back this many edits. A step keeps every value (about 8 KB for this effect), so an unbounded history
+// grows by megabytes over a long session; 200 steps hold under 2 MB and reach further back than a user steps by
+// hand. Past it, each edit drops the oldest step, and the page says so.
+constexpr std::size_t kUndoSteps = 200;
 
 // Which of the scene's layers each "Layer n" shows: an index into Scene::layers, or -1 for none.
 using LayerChoice = std::array<int, kLayerSlots>;
@@ -54,17 +60,26 @@ struct PreviewState {
     Session& session;
     Scene scene;             // as loaded; its layers are the ones the pickers list
     std::string scene_text;  // the file's text, which a save keeps apart from the values
+    // The values that text gives (as saved_params writes them) and its layer slots: what Save tells the user's
+    // changes from, so that it writes only those.
+    nlohmann::ordered_json read_params{};
+    LayerChoice read_layers{};
     ParamTracks tracks{};    // keyframed parameters
     LayerChoice layers{};
     A_long frame = 0;  // the frame keyframed values are shown at
     std::vector<PreviewValues> undo{}, redo{};
-    std::uint64_t generation = 0;  // counts changes of what a frame shows
+    std::uint64_t undo_dropped = 0;  // steps dropped from the start of the history, to keep it at kUndoSteps
+    std::uint64_t generation = 0;    // counts changes of what a frame shows
     StateLock lock{};
 };
 
 // Sets the session up for the scene (render suites, parameters, the scene's values, the UI update) and returns the
-// state over it. Throws SceneError or std::runtime_error.
+// state over it, the values it gives remembered as those read. Throws SceneError or std::runtime_error.
 void open_preview(PreviewState& state);
+
+// Puts the scene's layers `layers` (indices into Scene::layers, -1 for none) in the slots, as a recovery finds them;
+// an index the scene does not have leaves its slot empty. Then the UI update. Takes the lock.
+void choose_layers(PreviewState& state, const LayerChoice& layers);
 
 // Applies one edit as a user makes it in the panel. `value` is a number, a choice or layer name, true/false, or
 // null for a button. A keyframed parameter gets a key at `frame`. On failure returns the one-line reason and

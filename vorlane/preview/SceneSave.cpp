@@ -6,6 +6,7 @@
 
 #include "AE_Macros.h"
 #include "pixels/TemporaryFile.h"
+#include "preview/ParamsMerge.h"
 #include "scene/MaskIds.h"
 #include "session/Session.h"
 #include "ui/ControlValue.h"
@@ -48,6 +49,58 @@ Json scene_value(const PF_ParamDef& def, int mask_count) {
     }
 }
 
+// A relative path in the file is relative to the file's folder; saved elsewhere, it is rewritten to stay put.
+void rebase(Json& value, const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (!value.is_string() || from == to) {
+        return;
+    }
+    const std::filesystem::path path = value.get<std::string>();
+    if (path.is_relative()) {
+        const std::filesystem::path whole = std::filesystem::absolute(from / path).lexically_normal();
+        value = whole.lexically_relative(std::filesystem::absolute(to)).generic_string();
+    }
+}
+
+void rebase_source(Json& source, const std::filesystem::path& from, const std::filesystem::path& to) {
+    for (const char* key : {"image", "sequence"}) {
+        if (source.is_object() && source.contains(key)) {
+            rebase(source[key], from, to);
+        }
+    }
+}
+
+Json saved_layers(const PreviewState& state, const Json& written, const std::filesystem::path& from,
+                  const std::filesystem::path& to) {
+    Json layers = Json::array();
+    std::size_t used = 0;
+    for (std::size_t k = 0; k < state.layers.size(); ++k) {
+        const int choice = state.layers[k];
+        if (choice < 0 || !written.is_array() || static_cast<std::size_t>(choice) >= written.size()) {
+            layers.push_back(nullptr);
+            continue;
+        }
+        Json source = written[static_cast<std::size_t>(choice)];
+        rebase_source(source, from, to);
+        layers.push_back(source);
+        used = k + 1;
+    }
+    layers.erase(layers.begin() + static_cast<std::ptrdiff_t>(used), layers.end());
+    return layers;
+}
+
+// The file a save writes: the target of a symbolic link rather than the link, which a rename would replace with a
+// file of its own while the file it pointed to kept the old values. A link to a link is followed to the end; the
+// temporary file goes beside the end, so that the rename stays within one folder (and one file system).
+std::filesystem::path through_links(std::filesystem::path path) {
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(path); ++hops) {
+        const std::filesystem::path target = std::filesystem::read_symlink(path);
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return path;
+}
+
+}  // namespace
+
 Json saved_params(const PreviewState& state) {
     Json params = Json::object();
     const std::vector<PF_ParamDef> defs = state.session.params();
@@ -67,43 +120,6 @@ Json saved_params(const PreviewState& state) {
     return params;
 }
 
-// A relative path in the file is relative to the file's folder; saved elsewhere, it is rewritten to stay put.
-void rebase(Json& value, const std::filesystem::path& from, const std::filesystem::path& to) {
-    if (!value.is_string() || from == to) {
-        return;
-    }
-    const std::filesystem::path path = value.get<std::string>();
-    if (path.is_relative()) {
-        const std::filesystem::path whole = std::filesystem::absolute(from / path).lexically_normal();
-        value = whole.lexically_relative(std::filesystem::absolute(to)).generic_string();
-    }
-}
-
-Json saved_layers(const PreviewState& state, const Json& written, const std::filesystem::path& from,
-                  const std::filesystem::path& to) {
-    Json layers = Json::array();
-    std::size_t used = 0;
-    for (std::size_t k = 0; k < state.layers.size(); ++k) {
-        const int choice = state.layers[k];
-        if (choice < 0 || !written.is_array() || static_cast<std::size_t>(choice) >= written.size()) {
-            layers.push_back(nullptr);
-            continue;
-        }
-        Json source = written[static_cast<std::size_t>(choice)];
-        for (const char* key : {"image", "sequence"}) {
-            if (source.is_object() && source.contains(key)) {
-                rebase(source[key], from, to);
-            }
-        }
-        layers.push_back(source);
-        used = k + 1;
-    }
-    layers.erase(layers.begin() + static_cast<std::ptrdiff_t>(used), layers.end());
-    return layers;
-}
-
-}  // namespace
-
 SaveTarget save_target(const std::filesystem::path& path) {
     return {path, path.empty() ? std::nullopt : read_all(path)};
 }
@@ -114,8 +130,19 @@ std::string saved_scene_text(const PreviewState& state, const std::filesystem::p
     if (scene.contains("effect_layer") && scene["effect_layer"].contains("background")) {
         rebase(scene["effect_layer"]["background"], from, folder);
     }
-    scene["layers"] = saved_layers(state, scene.contains("layers") ? scene["layers"] : Json(), from, folder);
-    scene["params"] = saved_params(state);
+    // Slots the user left as the file fills them stay as written, nulls and all.
+    if (state.layers != state.read_layers) {
+        scene["layers"] = saved_layers(state, scene.contains("layers") ? scene["layers"] : Json(), from, folder);
+    } else if (scene.contains("layers")) {
+        for (Json& source : scene["layers"]) {
+            rebase_source(source, from, folder);
+        }
+    }
+    const Json written = scene.contains("params") ? scene["params"] : Json::object();
+    const Json params = merged_params(written, state.read_params, saved_params(state));
+    if (scene.contains("params") || !params.empty()) {
+        scene["params"] = params;
+    }
     return scene.dump(2) + "\n";
 }
 
@@ -134,7 +161,7 @@ std::optional<std::string> save_scene(const PreviewState& state, SaveTarget& tar
                "name, or reload)";
     }
     try {
-        TemporaryFile temp(target.path);
+        TemporaryFile temp(through_links(target.path));
         {
             std::ofstream out(temp.path(), std::ios::binary | std::ios::trunc);
             out << text;

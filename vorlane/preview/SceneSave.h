@@ -1,5 +1,6 @@
-// Saving the edited values into the scene file they came from, or another. The file keeps everything the user wrote
-// but the values ("params") and the layers' slots ("layers"), so that a saved scene reads back as the same picture.
+// Saving the edited values into the scene file they came from, or another. The file keeps everything the user wrote;
+// of the values ("params") and the layers' slots ("layers") only what the user changed is rewritten, so that a saved
+// scene reads back as the same picture and still as the user's own file.
 // Saving never overwrites edits made to the file by someone else since it was read: the file must still hold what
 // it held then.
 #pragma once
@@ -21,6 +22,9 @@ struct SaveTarget {
 
 // The target's current contents as the conflict check remembers them.
 SaveTarget save_target(const std::filesystem::path& path);
+
+// The current values as a scene's "params" writes them. Call with the state's lock held.
+nlohmann::ordered_json saved_params(const PreviewState& state);
 
 // The scene text with the current values, relative paths rebased to `folder`. Call with the state's lock held.
 std::string saved_scene_text(const PreviewState& state, const std::filesystem::path& folder);
