@@ -5,8 +5,10 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "AE_Macros.h"
+#include "ui/NearestName.h"
 
 namespace vorlane::host {
 namespace {
@@ -102,10 +104,14 @@ bool parse_popup(std::string_view text, PF_ParamDef* def, std::string* error) {
         return true;
     }
     std::string choices;
+    std::vector<std::string> names;
     for (int choice = 1; choice <= count; ++choice) {
         choices += (choice > 1 ? ", " : "") + popup_choice(*def, choice);
+        names.push_back(popup_choice(*def, choice));
     }
-    *error = "takes one of " + choices + ", or a number from 1 to " + std::to_string(count);
+    const std::string near = nearest_name(trim(text), names);
+    *error = "takes one of " + choices + ", or a number from 1 to " + std::to_string(count) +
+             (near.empty() ? "" : "; did you mean \"" + near + "\"?");
     return false;
 }
 
