@@ -138,6 +138,11 @@ async function demo(browser) {
     // "Layers" to 5 and back to 3 by keyboard: rows appear and go again.
     await typeValue(page, "Layers", 5);
     assert.equal(await displayed(page, "Layer 5"), true);
+    // Every label is shown whole ("Time Offset Randomness (frames)" wraps rather than being cut).
+    const cut = await page.$$eval(".row .name", (labels) =>
+      labels.filter((l) => l.offsetParent !== null && (l.scrollWidth > l.clientWidth || l.scrollHeight > l.clientHeight))
+        .map((l) => l.textContent));
+    assert.deepEqual(cut, []);
     assert.equal(await displayed(page, "Frequency 4"), true);
     await typeValue(page, "Layers", 3);
     for (const name of ["Layer 4", "Layer 5", "Frequency 4", "Frequency 5"]) {

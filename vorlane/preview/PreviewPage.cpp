@@ -63,7 +63,7 @@ main { display: flex; height: calc(100vh - 36px); }
 #panel h2 { font-size: 13px; margin: 0; padding: 6px 10px; background: #303034; }
 .row { display: flex; align-items: center; min-height: 24px; padding: 1px 8px; border-bottom: 1px solid #2e2e31; }
 .row[hidden] { display: none; }
-.row .name { width: 180px; flex: none; overflow: hidden; text-overflow: ellipsis; white-space: nowrap; }
+.row .name { width: 180px; flex: none; overflow: hidden; overflow-wrap: anywhere; line-height: 1.25; padding: 2px 4px 2px 0; }
 .row.depth1 .name { padding-left: 16px; }
 .row .edit { flex: 1; min-width: 0; display: flex; gap: 6px; align-items: center; }
 .row input[type=range] { flex: 1; min-width: 60px; }
