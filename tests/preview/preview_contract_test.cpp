@@ -56,6 +56,11 @@ TEST_F(PreviewServerTest, BadEditsAre400WithOneLineAndChangeNothing) {
         EXPECT_EQ(get("/api/params")->body, before) << name;
     }
     EXPECT_FALSE(state_json()["can_undo"].get<bool>());
+    // A near miss is named, as the command line names it.
+    for (const auto& [name, value, near] : std::vector<std::tuple<std::string, json, std::string>>{
+             {"seed", 1, "Seed"}, {"Layer 1", "arow", "arrow"}, {"Mode", "Incremntal", "Incremental"}}) {
+        EXPECT_NE(edit(name, value)->body.find("did you mean \"" + near + "\""), std::string::npos) << name;
+    }
 }
 
 TEST_F(PreviewServerTest, MalformedAndOversizedBodiesAreRefusedWithoutLosingEdits) {

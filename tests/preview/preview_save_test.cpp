@@ -102,6 +102,14 @@ TEST_F(PreviewServerTest, SaveAsWritesOnlyANameInTheScenesFolder) {
     EXPECT_EQ(Json::parse(file_text(dir / "copy.json"))["params"]["Seed"], 31);
 }
 
+TEST_F(PreviewServerTest, SaveAsAndReloadNeedAFileToSaveTo) {
+    start(scene_path, "");  // as the demo without --save-as: Save writes nowhere
+    EXPECT_EQ(post("/api/save-as", R"({"name": "copy.json"})")->status, 409);
+    EXPECT_FALSE(std::filesystem::exists(dir / "copy.json"));
+    EXPECT_EQ(post("/api/reload", "")->status, 409);
+    EXPECT_FALSE(state_json()["can_save_as"].get<bool>());
+}
+
 TEST_F(PreviewServerTest, ReloadAfterARefusedSaveShowsTheFileAsItIsNow) {
     start();
     ASSERT_EQ(edit("Seed", 5)->status, 200);

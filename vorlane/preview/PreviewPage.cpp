@@ -17,6 +17,8 @@ const char* const kHtml = R"html(<!doctype html>
   <button id="undo" title="Undo (Ctrl+Z)">Undo</button>
   <button id="redo" title="Redo (Ctrl+Shift+Z)">Redo</button>
   <button id="save">Save</button>
+  <button id="save-as" title="Save under another name in the scene's folder">Save As&hellip;</button>
+  <button id="reload" title="Read the scene again from disk, dropping unsaved edits">Reload</button>
   <span id="status" role="status"></span>
 </header>
 <main>
@@ -63,7 +65,7 @@ main { display: flex; height: calc(100vh - 36px); }
 #panel h2 { font-size: 13px; margin: 0; padding: 6px 10px; background: #303034; }
 .row { display: flex; align-items: center; min-height: 24px; padding: 1px 8px; border-bottom: 1px solid #2e2e31; }
 .row[hidden] { display: none; }
-.row .name { width: 180px; flex: none; overflow: hidden; text-overflow: ellipsis; white-space: nowrap; }
+.row .name { width: 180px; flex: none; overflow: hidden; overflow-wrap: anywhere; line-height: 1.25; padding: 2px 4px 2px 0; }
 .row.depth1 .name { padding-left: 16px; }
 .row .edit { flex: 1; min-width: 0; display: flex; gap: 6px; align-items: center; }
 .row input[type=range] { flex: 1; min-width: 60px; }
@@ -79,7 +81,7 @@ main { display: flex; height: calc(100vh - 36px); }
 #toolbar { display: flex; gap: 16px; padding: 6px 10px; background: #2a2a2d; align-items: center; }
 #stage { position: relative; flex: 1; display: flex; align-items: center; justify-content: center; overflow: hidden;
          background: #262626; }
-#viewer { display: block; max-width: 100%; max-height: 100%; image-rendering: auto; }
+#viewer { display: block; max-width: 100%; max-height: 100%; object-fit: contain; image-rendering: auto; }
 #masks { position: absolute; pointer-events: none; }
 #masks path { fill: none; stroke: #ffcc33; stroke-width: 1.5; vector-effect: non-scaling-stroke; }
 #error { background: #5a1d1d; color: #fdd; padding: 6px 10px; }

@@ -5,12 +5,15 @@ namespace {
 
 // The page's behaviour. Every edit goes to the server, which applies it through the effect; the panel then shows
 // what the effect left: values, hidden rows, disabled rows. Frames are fetched by number; a response for a frame
-// the user has moved past is not shown.
+// the user has moved past is not shown. After an edit a quarter-resolution frame of the new values comes first and
+// the one at the chosen resolution replaces it, as a compositing viewer drops its resolution while you drag: the
+// picture answers at once, and never shows the old values as current.
 const char* const kScript = R"js("use strict";
 const $ = (id) => document.getElementById(id);
 const TYPE = { LAYER: 0, SLIDER: 1, ANGLE: 3, CHECKBOX: 4, POPUP: 7, FLOAT: 10, PATH: 12, GROUP: 13, BUTTON: 15 };
 const view = { frame: 0, playing: false, state: null, rows: new Map(), latest: 0, shown: 0, url: null,
-               timings: [], settled: 0 };
+               timings: [], firstTimings: [], settled: 0 };
+const DOWNSAMPLE = { full: 1, half: 2, third: 3, quarter: 4 };
 window.vorlane = view;
 
 // The address may name the resolution to start at (vorlane preview --resolution); it stays in the address bar.
@@ -156,9 +159,10 @@ function showState(state) {
     buildPanel(state);
     $("scene-name").textContent = state.scene;
     $("ruler").max = state.comp.duration_frames - 1;
-    $("save").disabled = !state.can_save;
-    $("save").title = state.can_save ? "Save to " + state.save_path : "The demo saves only with --save-as FILE";
   }
+  $("save").disabled = !state.can_save;
+  $("save").title = state.can_save ? "Save to " + state.save_path : "The demo saves only with --save-as FILE";
+  $("save-as").disabled = !state.can_save_as;
   if (state.undo_dropped > view.state.undo_dropped) {
     status("Undo keeps the last " + state.undo_steps + " edits: the oldest was dropped");
   }
@@ -182,9 +186,17 @@ async function refreshState() {
   if (res.ok) showState(JSON.parse(text));
 }
 
-function frameUrl(frame, ahead) {
-  return "/api/frame/" + frame + "?res=" + $("resolution").value + "&quality=" + $("quality").value +
-         (ahead ? "&ahead=1" : "");
+function chosenLook() { return { res: $("resolution").value, quality: $("quality").value }; }
+
+function frameUrl(frame, ahead, look) {
+  return "/api/frame/" + frame + "?res=" + look.res + "&quality=" + look.quality + (ahead ? "&ahead=1" : "");
+}
+
+// The viewer keeps the size of the chosen resolution, so that a quick frame shows as large as the one it stands for.
+function viewerSize() {
+  const comp = view.state.comp, ds = DOWNSAMPLE[$("resolution").value];
+  $("viewer").width = Math.ceil(comp.width / ds);
+  $("viewer").height = Math.ceil(comp.height / ds);
 }
 
 // Counts edits, undos and redos whose panel and picture are both on screen, for scripts driving the page.
@@ -194,12 +206,12 @@ function settle() {
 
 // Fetches a frame and shows it unless a later request was made meanwhile; resolves when it is on screen (or not
 // shown, being stale).
-async function showFrame(frame, ahead) {
+async function showFrame(frame, ahead, look = chosenLook()) {
   const request = ++view.latest;
-  const res = await fetch(frameUrl(frame, ahead));
+  const res = await fetch(frameUrl(frame, ahead, look));
   if (res.status === 409) {
     // The server dropped it for a request that reached it later but was made earlier: ask again if still wanted.
-    return request === view.latest ? showFrame(frame, ahead) : false;
+    return request === view.latest ? showFrame(frame, ahead, look) : false;
   }
   if (!res.ok) {
     if (request >= view.shown) showError((await res.text()).trim());
@@ -210,11 +222,13 @@ async function showFrame(frame, ahead) {
   view.shown = request;
   const url = URL.createObjectURL(blob);
   const img = $("viewer");
+  viewerSize();
   await new Promise((done) => { img.onload = done; img.onerror = done; img.src = url; });
   if (view.url) URL.revokeObjectURL(view.url);
   view.url = url;
   img.dataset.frame = frame;
   img.dataset.generation = res.headers.get("X-Vorlane-Generation");
+  img.dataset.quick = String(look.res !== $("resolution").value || look.quality !== $("quality").value);
   showError("");
   if ($("show-masks").checked) drawMasks(frame);
   return true;
@@ -252,8 +266,43 @@ async function editControl(name, value) {
     return;
   }
   status("");
-  await Promise.all([refreshState(), showFrame(view.frame)]);
+  await Promise.all([refreshState(), showEdited(view.frame, started)]);
   view.timings.push(performance.now() - started);
+  settle();
+}
+
+// The edited values' frame: a quick one first unless the chosen look is as quick already. The chosen one is asked
+// for once the quick one is on screen: asked for at once, it took the cores the quick one needed, and came later
+// than the quick one by little.
+async function showEdited(frame, started) {
+  const quick = { res: "quarter", quality: "low" };
+  const chosen = chosenLook();
+  const quickAlready = chosen.res === quick.res && chosen.quality === quick.quality;
+  const first = await showFrame(frame, false, quickAlready ? chosen : quick);
+  view.firstTimings.push(performance.now() - started);
+  if (!quickAlready && first) await showFrame(frame);
+}
+
+async function saveAs() {
+  const name = prompt("Save as: a file name in the scene's folder", view.state.scene);
+  if (!name) return;
+  let { res, text } = await api("POST", "/api/save-as", { name });
+  if (res.status === 409 && res.headers.get("X-Vorlane-Exists") && confirm(name + " exists. Replace it?")) {
+    ({ res, text } = await api("POST", "/api/save-as", { name, overwrite: true }));
+  }
+  status(text.trim(), !res.ok);
+  if (res.ok) await refreshState();
+}
+
+async function reload() {
+  if (!confirm("Read the scene again from disk? Unsaved edits and the undo history are dropped.")) return;
+  const { res, text } = await api("POST", "/api/reload");
+  if (!res.ok) { status(text.trim(), true); settle(); return; }
+  status("reloaded " + JSON.parse(text).save_path);
+  view.state = null;  // the file may have other layers, masks and length: the panel is built anew
+  view.frame = 0;
+  showState(JSON.parse(text));
+  await showFrame(0);
   settle();
 }
 
@@ -295,6 +344,8 @@ function wire() {
     const { res, text } = await api("POST", "/api/save");
     status(text.trim(), !res.ok);
   });
+  $("save-as").addEventListener("click", saveAs);
+  $("reload").addEventListener("click", reload);
   $("ruler").addEventListener("input", () => seek(Number($("ruler").value)));
   $("play").addEventListener("click", play);
   $("resolution").addEventListener("change", () => showFrame(view.frame));

@@ -156,16 +156,10 @@ void PreviewServer::Impl::edit(const httplib::Request& req, httplib::Response& r
     reply_json(res, params_json(state));
 }
 
-// The scene's own folder; for the demo, the folder of the file it saves to; none when it saves nowhere. Call with
-// save_mutex held.
+// The folder of the file Save writes: the scene's own, or that of --save-as; none when Save writes nowhere (the
+// demo without --save-as, whose scene names no folder). Call with save_mutex held.
 std::filesystem::path PreviewServer::Impl::save_as_folder() {
-    std::filesystem::path file;
-    {
-        const auto held = state.lock.shared();
-        file = state.scene.file;
-    }
-    file = file.empty() ? save.path : file;
-    return file.empty() ? file : std::filesystem::absolute(file).parent_path();
+    return save.path.empty() ? save.path : std::filesystem::absolute(save.path).parent_path();
 }
 
 void PreviewServer::Impl::save_as(const httplib::Request& req, httplib::Response& res) {
@@ -201,12 +195,12 @@ void PreviewServer::Impl::reload(httplib::Response& res) {
     {
         std::lock_guard lock(save_mutex);
         std::filesystem::path path = save.path;
-        if (path.empty() || !std::filesystem::exists(path)) {
+        if (!path.empty() && !std::filesystem::exists(path)) {
             const auto held = state.lock.shared();
-            path = state.scene.file;
+            path = std::filesystem::is_regular_file(state.scene.file) ? state.scene.file : std::filesystem::path();
         }
         if (path.empty()) {
-            return reply_line(res, 409, "the built-in demo has no file to read again");
+            return reply_line(res, 409, "nothing to read again: the scene is the built-in demo, not yet saved");
         }
         if (const auto failure = reload_scene(state, path)) {
             return reply_line(res, 409, "not reloaded: " + *failure);

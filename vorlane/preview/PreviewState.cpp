@@ -13,6 +13,7 @@
 #include "session/Session.h"
 #include "ui/ControlEdits.h"
 #include "ui/ControlsView.h"
+#include "ui/NearestName.h"
 
 namespace vorlane::host {
 namespace {
@@ -103,10 +104,12 @@ std::optional<std::string> edit_layer(PreviewState& state, PF_ParamIndex index, 
     const std::string wanted = value.is_null() ? "None" : json_text(value);
     int choice = -2;
     std::string names = "None";
+    std::vector<std::string> candidates = {"None"};
     for (std::size_t i = 0; i < state.scene.layers.size(); ++i) {
         if (state.scene.layers[i]) {
             const std::string name = layer_source_name(*state.scene.layers[i]);
             names += ", " + name;
+            candidates.push_back(name);
             choice = name == wanted && choice == -2 ? static_cast<int>(i) : choice;
         }
     }
@@ -114,7 +117,8 @@ std::optional<std::string> edit_layer(PreviewState& state, PF_ParamIndex index, 
         choice = -1;
     }
     if (choice == -2 || slot < 1 || slot > kLayerSlots) {
-        return "takes one of the scene's layers: " + names;
+        const std::string near = nearest_name(wanted, candidates);
+        return "takes one of the scene's layers: " + names + (near.empty() ? "" : "; did you mean \"" + near + "\"?");
     }
     state.layers[static_cast<std::size_t>(slot - 1)] = choice;
     return announce_change(state.session, index);
@@ -240,7 +244,7 @@ std::optional<std::string> edit_control(PreviewState& state, const std::string& 
     const auto held = state.lock.exclusive();
     const PF_ParamIndex index = find_control(state.session, name);
     if (index == 0) {
-        return "no control is named \"" + name + "\"";
+        return "no control is named \"" + name + "\"" + did_you_mean(state.session, name);
     }
     const PF_ParamDef def = state.session.param(index);
     const std::string quoted = "\"" + std::string(def.name) + "\" ";

@@ -64,7 +64,7 @@ struct PreviewState {
     // changes from, so that it writes only those.
     nlohmann::ordered_json read_params{};
     LayerChoice read_layers{};
-    ParamTracks tracks{};    // keyframed parameters
+    ParamTracks tracks{};  // keyframed parameters
     LayerChoice layers{};
     A_long frame = 0;  // the frame keyframed values are shown at
     std::vector<PreviewValues> undo{}, redo{};
