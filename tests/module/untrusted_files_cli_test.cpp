@@ -51,7 +51,9 @@ class UntrustedFiles : public ::testing::Test {
     // A copy of the valid picture, changed by `damage` ("crafted", "zlib", "huge") under `name`.
     fs::path damaged(const std::string& name, const std::string& damage) const {
         const fs::path file = dir / name;
-        fs::copy_file(dir / "ok.png", file, fs::copy_options::overwrite_existing);
+        // Removed first: mingw's copy_file refuses to overwrite whatever the options say.
+        fs::remove(file);
+        fs::copy_file(dir / "ok.png", file);
         if (damage == "crafted") {
             patch_big_endian(file, 33, 0xFFFFFFFFu);  // the first IDAT chunk's length
         } else if (damage == "zlib") {
@@ -173,6 +175,7 @@ TEST_F(UntrustedFiles, AFrameThatDoesNotDecodeIsRenderedAgainCountedMissingAndRe
     EXPECT_EQ(status.status, 2) << status.err;
     EXPECT_NE(status.out.find("2 of 3 frames whole; missing 1: 1"), std::string::npos) << status.out;
 
+#if !defined(_WIN32)  // video is made by the Linux build only
     const CliRun encode = vorlane({"encode", out.string(), "--frames", "0-2", "--out", (dir / "cut.mp4").string()});
     EXPECT_EQ(encode.status, 1);
     EXPECT_NE(encode.err.find((out / "frame_0001.png").string()), std::string::npos) << encode.err;
@@ -180,6 +183,7 @@ TEST_F(UntrustedFiles, AFrameThatDoesNotDecodeIsRenderedAgainCountedMissingAndRe
     for (const auto& entry : fs::directory_iterator(dir)) {
         EXPECT_NE(entry.path().filename().string().front(), '.') << "left behind: " << entry.path();
     }
+#endif
 }
 
 TEST_F(UntrustedFiles, ASecondRenderIntoFramesAnotherHoldsIsRefusedInOneLineNamingTheTarget) {
