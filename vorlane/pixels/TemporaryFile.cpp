@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <string>
 
 #if defined(_WIN32)
@@ -77,6 +78,22 @@ std::string TemporaryFile::keep_failure(std::error_code error) const {
         return final_.string() + " appeared while it was being written (another program made it); --force replaces it";
     }
     return "cannot move " + path_.string() + " to " + final_.string() + ": " + error.message();
+}
+
+std::optional<std::string> write_file_whole(const std::filesystem::path& file, const std::string& text) {
+    TemporaryFile temp(file);
+    {
+        std::ofstream out(temp.path(), std::ios::binary | std::ios::trunc);
+        out << text;
+        out.close();
+        if (!out) {
+            return "cannot write " + temp.path().string();
+        }
+    }
+    if (const std::error_code error = temp.keep()) {
+        return "cannot replace " + file.string() + ": " + error.message();
+    }
+    return std::nullopt;
 }
 
 }  // namespace vorlane::host

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -43,5 +44,8 @@ class TemporaryFile {
     Existing existing_;
     bool kept_ = false;
 };
+
+// `text` written whole under a temporary name and renamed over `file`; the reason in one line when it cannot be.
+std::optional<std::string> write_file_whole(const std::filesystem::path& file, const std::string& text);
 
 }  // namespace vorlane::host

@@ -66,19 +66,7 @@ std::optional<std::string> write_whole(const std::filesystem::path& file, const 
     std::filesystem::create_directories(file.parent_path(), error);
     // Edits are one user's work: the folder is theirs alone.
     std::filesystem::permissions(file.parent_path(), std::filesystem::perms::owner_all, error);
-    TemporaryFile temp(file);
-    {
-        std::ofstream out(temp.path(), std::ios::binary | std::ios::trunc);
-        out << text;
-        out.close();
-        if (!out) {
-            return "cannot write " + temp.path().string();
-        }
-    }
-    if (const std::error_code kept = temp.keep()) {
-        return "cannot replace " + file.string() + ": " + kept.message();
-    }
-    return std::nullopt;
+    return write_file_whole(file, text);
 }
 
 }  // namespace

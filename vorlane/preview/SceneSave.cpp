@@ -161,17 +161,8 @@ std::optional<std::string> save_scene(const PreviewState& state, SaveTarget& tar
                "name, or reload)";
     }
     try {
-        TemporaryFile temp(through_links(target.path));
-        {
-            std::ofstream out(temp.path(), std::ios::binary | std::ios::trunc);
-            out << text;
-            out.close();
-            if (!out) {
-                return "cannot write " + temp.path().string();
-            }
-        }
-        if (const std::error_code error = temp.keep()) {
-            return "cannot replace " + target.path.string() + ": " + error.message();
+        if (std::optional<std::string> failure = write_file_whole(through_links(target.path), text)) {
+            return failure;
         }
     } catch (const std::exception& e) {
         return "cannot save " + target.path.string() + ": " + e.what();
